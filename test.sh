@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Zevra and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)"
+cd "$build" && ctest --output-on-failure -j"$(nproc)"
