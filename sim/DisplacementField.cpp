@@ -11,6 +11,8 @@ constexpr double kNeighbourWeight = 0.1;
 constexpr double kCentreWeight = 0.4;
 constexpr double kVelocityToDisplacement = 0.1;
 constexpr double kPokeAmount = 0.1;
+// With 50 nodes the middle falls between 24 and 25; the lower-right one is pulled.
+constexpr int kPokeNode = FieldIndex(25, 25);
 
 // Every node of a step must see the displacements as they were when the step
 // began, so the step reads neighbours from these copies. Static so that a
@@ -55,9 +57,8 @@ void SeedFields(DisplacementField& field) {
 }
 
 void PokeCentre(DisplacementField& field) {
-    const int centre = FieldIndex(kPokeRow, kPokeColumn);
-    field.uDisplacement[centre] -= kPokeAmount;
-    field.vDisplacement[centre] -= kPokeAmount;
+    field.uDisplacement[kPokeNode] -= kPokeAmount;
+    field.vDisplacement[kPokeNode] -= kPokeAmount;
 }
 
 void StepFields(DisplacementField& field) {

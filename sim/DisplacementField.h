@@ -13,10 +13,6 @@ constexpr int FieldIndex(int row, int column) {
     return row * kFieldNodesPerSide + column;
 }
 
-// The node that PokeCentre pulls: the lower-right one of the four middle nodes.
-inline constexpr int kPokeRow = 25;
-inline constexpr int kPokeColumn = 25;
-
 struct DisplacementField {
     // Displacements are in texture units: 1.0 spans the whole texture and
     // neighbouring nodes lie 0.02 apart. Zero until SeedFields fills them.

@@ -200,18 +200,18 @@ TEST_F(DisplacementFieldTest, OnePokeSpreadsToTheNeighboursStepByStep) {
         // centre, and no other.
         for (int row = 0; row < kFieldNodesPerSide; ++row) {
             for (int column = 0; column < kFieldNodesPerSide; ++column) {
-                const bool reached = std::abs(row - kPokeRow) + std::abs(column - kPokeColumn) <= 2;
+                const bool reached = std::abs(row - 25) + std::abs(column - 25) <= 2;
                 EXPECT_EQ(displacement[FieldIndex(row, column)] != 0.0, reached)
                     << row << ", " << column;
             }
         }
-        EXPECT_NEAR(displacement[FieldIndex(kPokeRow, kPokeColumn)], -0.0882, 1e-15);
+        EXPECT_NEAR(displacement[FieldIndex(25, 25)], -0.0882, 1e-15);
     }
 }
 
 TEST_F(DisplacementFieldTest, EachPokeSubtractsATenthWithoutLimit) {
     constexpr int kPokeCounts[] = {0, 1, 2, 7, 100, 1000};
-    const int centre = FieldIndex(kPokeRow, kPokeColumn);
+    const int centre = FieldIndex(25, 25);
     for (int pokes : kPokeCounts) {
         SCOPED_TRACE(pokes);
         crt::srand(1);
