@@ -1,0 +1,92 @@
+// AVX2: eight lanes with hardware gathers. Everything this file defines is
+// compiled for AVX2 and only reached after the CPU was checked for it.
+#include <immintrin.h>
+
+#include <algorithm>
+
+#include "backend.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+#include "rasterise_simd.h"
+
+namespace zv::raster::detail {
+namespace {
+
+struct Avx2 {
+  static constexpr int N = 8;
+  static constexpr bool kGather = true;
+  using F = __m256;
+  using I = __m256i;
+
+  static F set(float x) { return _mm256_set1_ps(x); }
+  static I set(int32_t x) { return _mm256_set1_epi32(x); }
+  static I zero() { return _mm256_setzero_si256(); }
+  static I lanes() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
+
+  static F add(F a, F b) { return _mm256_add_ps(a, b); }
+  static F sub(F a, F b) { return _mm256_sub_ps(a, b); }
+  static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
+  static F div(F a, F b) { return _mm256_div_ps(a, b); }
+  static F min(F a, F b) { return _mm256_min_ps(a, b); }
+  static F max(F a, F b) { return _mm256_max_ps(a, b); }
+  static I gt_f(F a, F b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GT_OQ)); }
+  static F and_f(I m, F a) { return _mm256_and_ps(_mm256_castsi256_ps(m), a); }
+  static I to_int(F a) { return _mm256_cvttps_epi32(a); }
+  static F to_float(I a) { return _mm256_cvtepi32_ps(a); }
+  static void store_f(float* p, F a) { _mm256_storeu_ps(p, a); }
+
+  static I add(I a, I b) { return _mm256_add_epi32(a, b); }
+  static I sub(I a, I b) { return _mm256_sub_epi32(a, b); }
+  static I and_(I a, I b) { return _mm256_and_si256(a, b); }
+  static I or_(I a, I b) { return _mm256_or_si256(a, b); }
+  static I not_(I a) { return _mm256_xor_si256(a, _mm256_set1_epi32(-1)); }
+  static I gt(I a, I b) { return _mm256_cmpgt_epi32(a, b); }
+  static I eq(I a, I b) { return _mm256_cmpeq_epi32(a, b); }
+  static I srai(I a, int n) { return _mm256_srai_epi32(a, n); }
+  static I srli(I a, int n) { return _mm256_srli_epi32(a, n); }
+  static I slli(I a, int n) { return _mm256_slli_epi32(a, n); }
+  static I srlv(I a, I n) { return _mm256_srlv_epi32(a, n); }
+  static I select(I m, I a, I b) { return _mm256_blendv_epi8(b, a, m); }
+  static int bits(I m) { return _mm256_movemask_ps(_mm256_castsi256_ps(m)); }
+  static I mullo(I a, I b) { return _mm256_mullo_epi32(a, b); }
+
+  static I load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
+  static void store(void* p, I v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+  static I load16(const void* p) {
+    return _mm256_cvtepu16_epi32(_mm_loadu_si128(static_cast<const __m128i*>(p)));
+  }
+  static void store16(void* p, I v) {
+    __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    _mm_storeu_si128(static_cast<__m128i*>(p), packed);
+  }
+
+  // div255(a * b) for each of the 32 bytes; unpack and pack stay within
+  // 128-bit halves, so the bytes come back where they were.
+  static I mul_bytes(I a, I b) {
+    I z = _mm256_setzero_si256();
+    I lo = div255_16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(a, z), _mm256_unpacklo_epi8(b, z)));
+    I hi = div255_16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(a, z), _mm256_unpackhi_epi8(b, z)));
+    return _mm256_packus_epi16(lo, hi);
+  }
+  static I div255_16(I x) {
+    x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+  }
+  static I adds_u8(I a, I b) { return _mm256_adds_epu8(a, b); }
+
+  static I gather(const void* base, I byte_offsets) {
+    return _mm256_i32gather_epi32(static_cast<const int*>(base), byte_offsets, 1);
+  }
+};
+
+}  // namespace
+
+void rasterise_avx2(const DrawState& state, const Shading& shading, const RasterTriangle& tri) {
+  rasterise_vector<Avx2>(state, shading, tri);
+}
+
+}  // namespace zv::raster::detail
+
+#pragma GCC pop_options

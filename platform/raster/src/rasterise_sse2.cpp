@@ -1,0 +1,83 @@
+// SSE2, the x86-64 baseline: four lanes, texels fetched lane by lane.
+#include <emmintrin.h>
+
+#include <algorithm>
+
+#include "rasterise_simd.h"
+
+namespace zv::raster::detail {
+namespace {
+
+struct Sse2 {
+  static constexpr int N = 4;
+  static constexpr bool kGather = false;
+  using F = __m128;
+  using I = __m128i;
+
+  static F set(float x) { return _mm_set1_ps(x); }
+  static I set(int32_t x) { return _mm_set1_epi32(x); }
+  static I zero() { return _mm_setzero_si128(); }
+  static I lanes() { return _mm_setr_epi32(0, 1, 2, 3); }
+
+  static F add(F a, F b) { return _mm_add_ps(a, b); }
+  static F sub(F a, F b) { return _mm_sub_ps(a, b); }
+  static F mul(F a, F b) { return _mm_mul_ps(a, b); }
+  static F div(F a, F b) { return _mm_div_ps(a, b); }
+  static F min(F a, F b) { return _mm_min_ps(a, b); }
+  static F max(F a, F b) { return _mm_max_ps(a, b); }
+  static I gt_f(F a, F b) { return _mm_castps_si128(_mm_cmpgt_ps(a, b)); }
+  static F and_f(I m, F a) { return _mm_and_ps(_mm_castsi128_ps(m), a); }
+  static I to_int(F a) { return _mm_cvttps_epi32(a); }
+  static F to_float(I a) { return _mm_cvtepi32_ps(a); }
+  static void store_f(float* p, F a) { _mm_storeu_ps(p, a); }
+
+  static I add(I a, I b) { return _mm_add_epi32(a, b); }
+  static I sub(I a, I b) { return _mm_sub_epi32(a, b); }
+  static I and_(I a, I b) { return _mm_and_si128(a, b); }
+  static I or_(I a, I b) { return _mm_or_si128(a, b); }
+  static I not_(I a) { return _mm_xor_si128(a, _mm_set1_epi32(-1)); }
+  static I gt(I a, I b) { return _mm_cmpgt_epi32(a, b); }
+  static I eq(I a, I b) { return _mm_cmpeq_epi32(a, b); }
+  static I srai(I a, int n) { return _mm_srai_epi32(a, n); }
+  static I srli(I a, int n) { return _mm_srli_epi32(a, n); }
+  static I slli(I a, int n) { return _mm_slli_epi32(a, n); }
+  static I select(I m, I a, I b) { return _mm_or_si128(_mm_and_si128(m, a), _mm_andnot_si128(m, b)); }
+  static int bits(I m) { return _mm_movemask_ps(_mm_castsi128_ps(m)); }
+  static I mullo(I a, I b) {
+    I even = _mm_mul_epu32(a, b);
+    I odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                              _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+  }
+
+  static I load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+  static void store(void* p, I v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+  static I load16(const void* p) {
+    return _mm_unpacklo_epi16(_mm_loadl_epi64(static_cast<const __m128i*>(p)), _mm_setzero_si128());
+  }
+  static void store16(void* p, I v) {
+    I s = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);  // packs saturates signed
+    _mm_storel_epi64(static_cast<__m128i*>(p), _mm_packs_epi32(s, s));
+  }
+
+  // div255(a * b) for each of the 16 bytes.
+  static I mul_bytes(I a, I b) {
+    I z = _mm_setzero_si128();
+    I lo = div255_16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, z), _mm_unpacklo_epi8(b, z)));
+    I hi = div255_16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, z), _mm_unpackhi_epi8(b, z)));
+    return _mm_packus_epi16(lo, hi);
+  }
+  static I div255_16(I x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  }
+  static I adds_u8(I a, I b) { return _mm_adds_epu8(a, b); }
+};
+
+}  // namespace
+
+void rasterise_sse2(const DrawState& state, const Shading& shading, const RasterTriangle& tri) {
+  rasterise_vector<Sse2>(state, shading, tri);
+}
+
+}  // namespace zv::raster::detail

@@ -1,0 +1,187 @@
+#include "setup.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zv::raster::detail {
+namespace {
+
+struct Point {
+  double x, y;
+};
+
+int64_t snap(double c) { return static_cast<int64_t>(std::floor(c * kSub + 0.5)); }
+int64_t floor_pixel(int64_t sub) { return sub >> kSubBits; }
+int64_t ceil_pixel(int64_t sub) { return -((-sub) >> kSubBits); }
+
+// Gradients can blow up on slivers; keep every plane finite so per-pixel
+// arithmetic never meets a NaN it did not bring itself.
+float finite_float(double v) {
+  if (std::isnan(v)) return 0.0f;
+  return static_cast<float>(std::clamp(v, -1e30, 1e30));
+}
+
+// One Sutherland-Hodgman pass: keeps the side where sign * coordinate <= limit.
+int clip_side(const Point* in, int n, Point* out, bool along_x, double sign) {
+  auto coord = [&](const Point& p) { return sign * (along_x ? p.x : p.y); };
+  int count = 0;
+  for (int i = 0; i < n; ++i) {
+    const Point& a = in[i];
+    const Point& b = in[(i + 1) % n];
+    bool a_in = coord(a) <= kGuardBand, b_in = coord(b) <= kGuardBand;
+    if (a_in) out[count++] = a;
+    if (a_in != b_in) {
+      double t = (kGuardBand - coord(a)) / (coord(b) - coord(a));
+      Point p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+      (along_x ? p.x : p.y) = sign * kGuardBand;
+      out[count++] = p;
+    }
+  }
+  return count;
+}
+
+int clip_to_guard_band(Point* poly, int n) {
+  Point scratch[9];
+  n = clip_side(poly, n, scratch, true, 1.0);
+  n = clip_side(scratch, n, poly, true, -1.0);
+  n = clip_side(poly, n, scratch, false, 1.0);
+  return clip_side(scratch, n, poly, false, -1.0);
+}
+
+struct PlaneBuilder {
+  Point p0;
+  double dx1, dy1, dx2, dy2, area;
+  double xref, yref;
+
+  Plane operator()(double a0, double a1, double a2) const {
+    if (area == 0.0) return {finite_float(a0), 0.0f, 0.0f};
+    double gx = ((a1 - a0) * dy2 - (a2 - a0) * dy1) / area;
+    double gy = ((a2 - a0) * dx1 - (a1 - a0) * dx2) / area;
+    double ref = a0 + gx * (xref - p0.x) + gy * (yref - p0.y);
+    return {finite_float(ref), finite_float(gx), finite_float(gy)};
+  }
+};
+
+void build_planes(const DrawState& state, const TLVertex* const v[3], const Point p[3],
+                  uint32_t flat_color, Shading& sh) {
+  PlaneBuilder plane{p[0], p[1].x - p[0].x, p[1].y - p[0].y, p[2].x - p[0].x, p[2].y - p[0].y,
+                     0.0, static_cast<double>(sh.xref), static_cast<double>(sh.yref)};
+  plane.area = plane.dx1 * plane.dy2 - plane.dx2 * plane.dy1;
+  if (!std::isfinite(plane.area)) plane.area = 0.0;
+
+  bool same_color = v[0]->color == v[1]->color && v[1]->color == v[2]->color;
+  sh.gouraud = !state.flat && !same_color;
+  sh.flat_color = state.flat ? flat_color : v[0]->color;
+  sh.perspective = state.perspective_enabled && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw) &&
+                   (state.textured || sh.gouraud);
+  sh.minify = false;
+
+  if (state.depth_test) sh.z = plane(v[0]->sz, v[1]->sz, v[2]->sz);
+  double w[3] = {1.0, 1.0, 1.0};
+  if (sh.perspective) {
+    for (int i = 0; i < 3; ++i) w[i] = v[i]->rhw;
+    sh.rhw = plane(w[0], w[1], w[2]);
+  }
+  if (state.textured) {
+    sh.u = plane(v[0]->tu * w[0], v[1]->tu * w[1], v[2]->tu * w[2]);
+    sh.v = plane(v[0]->tv * w[0], v[1]->tv * w[1], v[2]->tv * w[2]);
+    // Texture area per screen area decides between the two filters.
+    double du1 = double(v[1]->tu) - v[0]->tu, dv1 = double(v[1]->tv) - v[0]->tv;
+    double du2 = double(v[2]->tu) - v[0]->tu, dv2 = double(v[2]->tv) - v[0]->tv;
+    double texels = std::fabs(du1 * dv2 - du2 * dv1) * state.texture.width * state.texture.height;
+    sh.minify = texels > std::fabs(plane.area);
+  }
+  if (sh.gouraud) {
+    Plane* channels[4] = {&sh.a, &sh.r, &sh.g, &sh.b};
+    for (int c = 0; c < 4; ++c) {
+      int shift = 24 - 8 * c;
+      double a[3];
+      for (int i = 0; i < 3; ++i) a[i] = double((v[i]->color >> shift) & 255) * w[i];
+      *channels[c] = plane(a[0], a[1], a[2]);
+    }
+  }
+}
+
+}  // namespace
+
+int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v1,
+                   const TLVertex& v2, uint32_t flat_color, Shading& shading,
+                   RasterTriangle* out) {
+  const TLVertex* const v[3] = {&v0, &v1, &v2};
+  Point original[3];
+  Point poly[9];
+  int n = 3;
+  bool inside_guard_band = true;
+  for (int i = 0; i < 3; ++i) {
+    if (!std::isfinite(v[i]->sx) || !std::isfinite(v[i]->sy)) return 0;
+    original[i] = poly[i] = {v[i]->sx, v[i]->sy};
+    if (std::fabs(poly[i].x) > kGuardBand || std::fabs(poly[i].y) > kGuardBand)
+      inside_guard_band = false;
+  }
+  if (!inside_guard_band) {
+    n = clip_to_guard_band(poly, n);
+    if (n < 3) return 0;
+  }
+
+  int64_t X[9], Y[9];
+  int64_t min_x = INT64_MAX, max_x = INT64_MIN, min_y = INT64_MAX, max_y = INT64_MIN;
+  for (int i = 0; i < n; ++i) {
+    X[i] = snap(poly[i].x);
+    Y[i] = snap(poly[i].y);
+    min_x = std::min(min_x, X[i]);
+    max_x = std::max(max_x, X[i]);
+    min_y = std::min(min_y, Y[i]);
+    max_y = std::max(max_y, Y[i]);
+  }
+  int64_t twice_area = 0;
+  for (int i = 0; i < n; ++i) {
+    int j = (i + 1) % n;
+    twice_area += X[i] * Y[j] - X[j] * Y[i];
+  }
+  if (twice_area == 0) return 0;
+  // y grows downward, so a positive area runs clockwise on the screen.
+  bool clockwise = twice_area > 0;
+  if ((state.cull == kCullCW && clockwise) || (state.cull == kCullCCW && !clockwise)) return 0;
+
+  const Rect& clip = state.clip;
+  int64_t bx0 = std::max<int64_t>(ceil_pixel(min_x), clip.left);
+  int64_t bx1 = std::min<int64_t>(floor_pixel(max_x), clip.right - 1);
+  int64_t by0 = std::max<int64_t>(ceil_pixel(min_y), clip.top);
+  int64_t by1 = std::min<int64_t>(floor_pixel(max_y), clip.bottom - 1);
+  if (bx0 > bx1 || by0 > by1) return 0;
+
+  shading.xref = static_cast<int32_t>(bx0);
+  shading.yref = static_cast<int32_t>(by0);
+  build_planes(state, v, original, flat_color, shading);
+
+  int count = 0;
+  for (int k = 1; k + 1 < n; ++k) {
+    // Clockwise order for every triangle, so the inside is where e >= 0.
+    int idx[3] = {0, clockwise ? k : k + 1, clockwise ? k + 1 : k};
+    int64_t tx[3], ty[3];
+    for (int i = 0; i < 3; ++i) tx[i] = X[idx[i]], ty[i] = Y[idx[i]];
+    if ((tx[1] - tx[0]) * (ty[2] - ty[0]) - (tx[2] - tx[0]) * (ty[1] - ty[0]) <= 0) continue;
+
+    RasterTriangle& t = out[count];
+    t.x0 = static_cast<int32_t>(std::max<int64_t>(ceil_pixel(std::min({tx[0], tx[1], tx[2]})), bx0));
+    t.x1 = static_cast<int32_t>(std::min<int64_t>(floor_pixel(std::max({tx[0], tx[1], tx[2]})), bx1));
+    t.y0 = static_cast<int32_t>(std::max<int64_t>(ceil_pixel(std::min({ty[0], ty[1], ty[2]})), by0));
+    t.y1 = static_cast<int32_t>(std::min<int64_t>(floor_pixel(std::max({ty[0], ty[1], ty[2]})), by1));
+    if (t.x0 > t.x1 || t.y0 > t.y1) continue;
+    for (int i = 0; i < 3; ++i) {
+      int j = (i + 1) % 3;
+      int64_t dx = tx[j] - tx[i], dy = ty[j] - ty[i];
+      // Top-left rule: pixel centres exactly on a top or left edge belong
+      // to this triangle, on any other edge to its neighbour.
+      bool top_left = dy < 0 || (dy == 0 && dx > 0);
+      t.e[i] = dx * (int64_t{t.y0} * kSub - ty[i]) - dy * (int64_t{t.x0} * kSub - tx[i]) -
+               (top_left ? 0 : 1);
+      t.ex[i] = -dy * kSub;
+      t.ey[i] = dx * kSub;
+    }
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace zv::raster::detail
