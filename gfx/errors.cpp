@@ -15,7 +15,8 @@ struct ResultName {
     const char* text;
 };
 
-#define ZV_NAMED(constant) {constant, #constant}
+#define ZV_NAMED(constant)                                                                         \
+    { constant, #constant }
 
 // In ascending order of code; the generic COM failures are here under their
 // DirectDraw names.
@@ -65,7 +66,8 @@ constexpr ResultName kDirectDrawNames[] = {
     ZV_NAMED(DDERR_NOZOVERLAYHW),
     ZV_NAMED(DDERR_OUTOFCAPS),
     // Shown in words the user can act on, in place of the name.
-    {DDERR_OUTOFVIDEOMEMORY, "－ビデオメモリが足りません　スクリーンの解像度や色数を下げてみてください"},
+    {DDERR_OUTOFVIDEOMEMORY,
+     "－ビデオメモリが足りません　スクリーンの解像度や色数を下げてみてください"},
     ZV_NAMED(DDERR_OVERLAYCANTCLIP),
     ZV_NAMED(DDERR_OVERLAYCOLORKEYONLYONEACTIVE),
     ZV_NAMED(DDERR_PALETTEBUSY),
@@ -138,8 +140,7 @@ constexpr ResultName kRetainedModeNames[] = {
 static_assert(std::size(kDirectDrawNames) == 100);
 static_assert(std::size(kRetainedModeNames) == 13);
 
-const char* FindName(std::span<const ResultName> table, HRESULT code)
-{
+const char* FindName(std::span<const ResultName> table, HRESULT code) {
     for (const ResultName& row : table)
         if (row.code == code)
             return row.text;
@@ -152,8 +153,7 @@ struct ReportArea {
     char message[1024];
 };
 
-[[noreturn]] void ReportByName(const char* heading, const char* name)
-{
+[[noreturn]] void ReportByName(const char* heading, const char* name) {
     ReportArea area;
     std::snprintf(area.name, sizeof area.name, "%s", name);
     std::snprintf(area.message, sizeof area.message, "%s%s", heading, area.name);
@@ -162,16 +162,23 @@ struct ReportArea {
 
 } // namespace
 
-const char* HXPDDrawErrorName(HRESULT hr) { return FindName(kDirectDrawNames, hr); }
+const char* HXPDDrawErrorName(HRESULT hr) {
+    return FindName(kDirectDrawNames, hr);
+}
 
-const char* HXPRMErrorName(HRESULT hr) { return FindName(kRetainedModeNames, hr); }
+const char* HXPRMErrorName(HRESULT hr) {
+    return FindName(kRetainedModeNames, hr);
+}
 
-void HXPDDrawError(HRESULT hr) { ReportByName("DirectDraw Error ", HXPDDrawErrorName(hr)); }
+void HXPDDrawError(HRESULT hr) {
+    ReportByName("DirectDraw Error ", HXPDDrawErrorName(hr));
+}
 
-void HXPRMError(HRESULT hr) { ReportByName("Direct3D-RM Error : ", HXPRMErrorName(hr)); }
+void HXPRMError(HRESULT hr) {
+    ReportByName("Direct3D-RM Error : ", HXPRMErrorName(hr));
+}
 
-void HXPFatal(const char* text)
-{
+void HXPFatal(const char* text) {
     if (text != g_hxp.fatalText)
         std::snprintf(g_hxp.fatalText, sizeof g_hxp.fatalText, "%s", text ? text : "");
     AfxMessageBox(g_hxp.fatalText, MB_OK, 0);

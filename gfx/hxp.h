@@ -61,9 +61,7 @@ struct GraphicsState : GraphicsResetBlock {
 extern GraphicsState g_hxp;
 
 // Releases one interface field and nulls it.
-template <class Interface>
-void HXPRelease(Interface*& field)
-{
+template <class Interface> void HXPRelease(Interface*& field) {
     if (field != nullptr) {
         field->Release();
         field = nullptr;

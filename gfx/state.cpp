@@ -5,19 +5,16 @@ GraphicsState g_hxp;
 
 namespace {
 
-template <class EntryPoint>
-void Resolve(EntryPoint& field, HMODULE module, const char* name)
-{
+template <class EntryPoint> void Resolve(EntryPoint& field, HMODULE module, const char* name) {
     field = reinterpret_cast<EntryPoint>(GetProcAddress(module, name));
 }
 
 // The code of the last missing entry point in lookup order, 0 when none is.
-int MissingEntryPointCode()
-{
+int MissingEntryPointCode() {
     const bool found[] = {
-        g_hxp.pfnDirect3DRMCreate != nullptr,    g_hxp.pfnD3DRMColorGetGreen != nullptr,
-        g_hxp.pfnD3DRMColorGetRed != nullptr,    g_hxp.pfnD3DRMColorGetBlue != nullptr,
-        g_hxp.pfnD3DRMCreateColorRGB != nullptr, g_hxp.pfnDirectDrawCreate != nullptr,
+        g_hxp.pfnDirect3DRMCreate != nullptr,     g_hxp.pfnD3DRMColorGetGreen != nullptr,
+        g_hxp.pfnD3DRMColorGetRed != nullptr,     g_hxp.pfnD3DRMColorGetBlue != nullptr,
+        g_hxp.pfnD3DRMCreateColorRGB != nullptr,  g_hxp.pfnDirectDrawCreate != nullptr,
         g_hxp.pfnDirectDrawEnumerateA != nullptr,
     };
     int code = 0;
@@ -27,8 +24,7 @@ int MissingEntryPointCode()
     return code;
 }
 
-void ReleaseInterfaces()
-{
+void ReleaseInterfaces() {
     HXPRelease(g_hxp.rmViewport);
     HXPRelease(g_hxp.rmDevice);
     HXPRelease(g_hxp.device);
@@ -44,8 +40,7 @@ void ReleaseInterfaces()
 
 } // namespace
 
-int HXPLoadLibraries()
-{
+int HXPLoadLibraries() {
     // Once loaded, the modules stay; an entry point found missing before is
     // still reported, so that nobody calls through a null one.
     if (g_hxp.d3drmModule != nullptr && g_hxp.ddrawModule != nullptr)
@@ -72,8 +67,7 @@ int HXPLoadLibraries()
     return MissingEntryPointCode();
 }
 
-void HXPFreeLibraries()
-{
+void HXPFreeLibraries() {
     if (g_hxp.d3drmModule != nullptr) {
         FreeLibrary(g_hxp.d3drmModule);
         g_hxp.d3drmModule = nullptr;
@@ -84,15 +78,13 @@ void HXPFreeLibraries()
     }
 }
 
-HRESULT HXPDirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown* pUnkOuter)
-{
+HRESULT HXPDirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown* pUnkOuter) {
     if (g_hxp.pfnDirectDrawCreate == nullptr)
         return DDERR_NOTINITIALIZED;
     return g_hxp.pfnDirectDrawCreate(lpGUID, lplpDD, pUnkOuter);
 }
 
-HRESULT HXPDirect3DRMCreate(LPDIRECT3DRM* lplpDirect3DRM)
-{
+HRESULT HXPDirect3DRMCreate(LPDIRECT3DRM* lplpDirect3DRM) {
     if (lplpDirect3DRM == nullptr)
         return 0;
     if (g_hxp.pfnDirect3DRMCreate == nullptr)
@@ -100,8 +92,7 @@ HRESULT HXPDirect3DRMCreate(LPDIRECT3DRM* lplpDirect3DRM)
     return g_hxp.pfnDirect3DRMCreate(lplpDirect3DRM);
 }
 
-BOOL HXPInitialize()
-{
+BOOL HXPInitialize() {
     OutputDebugStringA("HXP:Hexaplan Initialize\n");
     if (HXPLoadLibraries() != 0)
         return 0;
@@ -117,14 +108,12 @@ BOOL HXPInitialize()
     return 1;
 }
 
-BOOL HXPSetPreferRgb(int prefer)
-{
+BOOL HXPSetPreferRgb(int prefer) {
     g_hxp.preferRgb = prefer;
     return 1;
 }
 
-BOOL HXPSetRenderEnabled(int enabled)
-{
+BOOL HXPSetRenderEnabled(int enabled) {
     if (enabled == 0)
         g_hxp.renderEnabled = 0;
     else if (enabled == 1)
@@ -132,8 +121,7 @@ BOOL HXPSetRenderEnabled(int enabled)
     return 1;
 }
 
-BOOL HXPCleanup()
-{
+BOOL HXPCleanup() {
     OutputDebugStringA("HXP:Hexaplan Cleanup\n");
     ReleaseInterfaces();
     g_hxp.renderEnabled = 0;

@@ -12,16 +12,14 @@
 
 namespace {
 
-std::function<void(std::string_view)>& DebugSink()
-{
+std::function<void(std::string_view)>& DebugSink() {
     static auto* sink = new std::function<void(std::string_view)>;
     return *sink;
 }
 
 } // namespace
 
-void zv::core::WriteStandardError(std::string_view text)
-{
+void zv::core::WriteStandardError(std::string_view text) {
     const char* data = text.data();
     size_t size = text.size();
     while (size > 0) {
@@ -36,8 +34,7 @@ void zv::core::WriteStandardError(std::string_view text)
     }
 }
 
-void WINAPI OutputDebugStringA(LPCSTR lpOutputString)
-{
+void WINAPI OutputDebugStringA(LPCSTR lpOutputString) {
     if (lpOutputString == nullptr)
         return;
     if (DebugSink()) {
@@ -48,8 +45,7 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString)
     zv::core::WriteStandardError(lpOutputString);
 }
 
-void WINAPI Sleep(DWORD dwMilliseconds)
-{
+void WINAPI Sleep(DWORD dwMilliseconds) {
     if (dwMilliseconds == 0)
         std::this_thread::yield();
     else
@@ -58,6 +54,8 @@ void WINAPI Sleep(DWORD dwMilliseconds)
 
 namespace zv::testing {
 
-void SetDebugSink(std::function<void(std::string_view)> sink) { DebugSink() = std::move(sink); }
+void SetDebugSink(std::function<void(std::string_view)> sink) {
+    DebugSink() = std::move(sink);
+}
 
 } // namespace zv::testing

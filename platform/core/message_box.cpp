@@ -12,16 +12,14 @@ namespace {
 
 constexpr char kCaption[] = "Zevra";
 
-zv::testing::MessageBoxPresenter& Presenter()
-{
+zv::testing::MessageBoxPresenter& Presenter() {
     static auto* presenter = new zv::testing::MessageBoxPresenter;
     return *presenter;
 }
 
 } // namespace
 
-int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp)
-{
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp) {
     const char* text = lpszText ? lpszText : "";
     if (Presenter())
         return Presenter()(text, nType, nIDHelp);
@@ -33,6 +31,8 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp)
 
 namespace zv::testing {
 
-void SetMessageBoxPresenter(MessageBoxPresenter presenter) { Presenter() = std::move(presenter); }
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) {
+    Presenter() = std::move(presenter);
+}
 
 } // namespace zv::testing

@@ -31,20 +31,17 @@ struct ModuleTable {
 
 // Never destroyed: modules may be freed from other objects' destructors at
 // exit.
-ModuleTable& Modules()
-{
+ModuleTable& Modules() {
     static ModuleTable* table = new ModuleTable;
     return *table;
 }
 
-void Notify(zv::testing::LoaderCall call, std::string_view name, bool succeeded)
-{
+void Notify(zv::testing::LoaderCall call, std::string_view name, bool succeeded) {
     if (Modules().observer)
         Modules().observer({call, std::string(name), succeeded});
 }
 
-std::string ExecutableDir()
-{
+std::string ExecutableDir() {
     char buffer[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0)
@@ -53,15 +50,13 @@ std::string ExecutableDir()
     return path.substr(0, path.rfind('/'));
 }
 
-bool EndsWith(std::string_view text, std::string_view suffix)
-{
+bool EndsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
 // Module names follow the platform's rules (case does not matter, ".dll" is
 // implied); the files beside the executable are lower-case ".so" files.
-std::string ModuleFile(std::string_view name)
-{
+std::string ModuleFile(std::string_view name) {
     if (name.find('/') != std::string_view::npos)
         return std::string(name);
     std::string file(name);
@@ -75,16 +70,14 @@ std::string ModuleFile(std::string_view name)
     return (dir.empty() ? ExecutableDir() : dir) + "/" + file;
 }
 
-HINSTANCE__* FindByNative(void* native)
-{
+HINSTANCE__* FindByNative(void* native) {
     for (auto& module : Modules().loaded)
         if (module->native == native)
             return module.get();
     return nullptr;
 }
 
-bool IsModule(HMODULE handle)
-{
+bool IsModule(HMODULE handle) {
     if (handle == &Modules().executable)
         return true;
     return std::any_of(Modules().loaded.begin(), Modules().loaded.end(),
@@ -93,8 +86,7 @@ bool IsModule(HMODULE handle)
 
 } // namespace
 
-HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName)
-{
+HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
     if (lpLibFileName == nullptr || *lpLibFileName == '\0')
         return nullptr;
     std::string path = ModuleFile(lpLibFileName);
@@ -112,8 +104,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName)
     return Modules().loaded.back().get();
 }
 
-FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
-{
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     // Values below 64K are ordinals, which no module here exports.
     if (reinterpret_cast<uintptr_t>(lpProcName) < 0x10000)
         return nullptr;
@@ -122,8 +113,7 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
     return reinterpret_cast<FARPROC>(symbol);
 }
 
-BOOL WINAPI FreeLibrary(HMODULE hLibModule)
-{
+BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
     if (hLibModule == &Modules().executable)
         return TRUE;
     auto& loaded = Modules().loaded;
@@ -139,8 +129,7 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule)
     return TRUE;
 }
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
-{
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (lpModuleName == nullptr)
         return &Modules().executable;
     std::string path = ModuleFile(lpModuleName);
@@ -152,10 +141,11 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
 
 namespace zv::testing {
 
-void SetModuleSearchDir(const char* dir) { Modules().searchDir = dir ? dir : ""; }
+void SetModuleSearchDir(const char* dir) {
+    Modules().searchDir = dir ? dir : "";
+}
 
-void SetLoaderObserver(std::function<void(const LoaderEvent&)> observer)
-{
+void SetLoaderObserver(std::function<void(const LoaderEvent&)> observer) {
     Modules().observer = std::move(observer);
 }
 

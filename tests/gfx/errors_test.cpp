@@ -16,8 +16,7 @@ constexpr char kOutOfVideoMemoryText[] =
 
 class ErrorNames : public GraphicsTest {};
 
-TEST_F(ErrorNames, EveryDirectDrawCodeShowsItsConstantsName)
-{
+TEST_F(ErrorNames, EveryDirectDrawCodeShowsItsConstantsName) {
     std::ifstream list(ZV_DDERR_CODES);
     ASSERT_TRUE(list) << ZV_DDERR_CODES;
     std::string line;
@@ -36,8 +35,7 @@ TEST_F(ErrorNames, EveryDirectDrawCodeShowsItsConstantsName)
     EXPECT_EQ(rows, 100);
 }
 
-TEST_F(ErrorNames, EdgeRowsAndNeighbours)
-{
+TEST_F(ErrorNames, EdgeRowsAndNeighbours) {
     struct Case {
         HRESULT code;
         const char* directDraw;
@@ -74,8 +72,7 @@ TEST_F(ErrorNames, EdgeRowsAndNeighbours)
 // was asked to show, and from where, into a file; the parent reads it back.
 class FatalReports : public GraphicsTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         GraphicsTest::SetUp();
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         record = ::testing::TempDir() + "/zv_fatal_box_" +
@@ -84,8 +81,7 @@ protected:
     }
 
     // Installs, in the child, a box that records and answers OK.
-    static void RecordBoxesInto(const std::string& path)
-    {
+    static void RecordBoxesInto(const std::string& path) {
         zv::testing::SetMessageBoxPresenter([path](const char* text, UINT type, UINT helpId) {
             std::ofstream out(path, std::ios::binary | std::ios::app);
             out << "type=" << type << " help=" << helpId
@@ -95,24 +91,21 @@ protected:
         });
     }
 
-    std::string Recorded() const
-    {
+    std::string Recorded() const {
         std::ifstream in(record, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
 
-    static std::string OneBox(const std::string& text)
-    {
+    static std::string OneBox(const std::string& text) {
         return "type=0 help=0 fatalText=1\n" + text + "\n";
     }
 
     std::string record;
 };
 
-TEST_F(FatalReports, DirectDrawResultsShowTheirNameThenExitWithOne)
-{
+TEST_F(FatalReports, DirectDrawResultsShowTheirNameThenExitWithOne) {
     struct Case {
         HRESULT code;
         std::string shown;
@@ -136,8 +129,7 @@ TEST_F(FatalReports, DirectDrawResultsShowTheirNameThenExitWithOne)
     }
 }
 
-TEST_F(FatalReports, RetainedModeResultsShowTheirNameThenExitWithOne)
-{
+TEST_F(FatalReports, RetainedModeResultsShowTheirNameThenExitWithOne) {
     struct Case {
         HRESULT code;
         std::string shown;
@@ -160,8 +152,7 @@ TEST_F(FatalReports, RetainedModeResultsShowTheirNameThenExitWithOne)
     }
 }
 
-TEST_F(FatalReports, FatalShowsItsTextAtMost2047BytesLong)
-{
+TEST_F(FatalReports, FatalShowsItsTextAtMost2047BytesLong) {
     const std::string longText(3000, 'x');
     const struct {
         std::string given;

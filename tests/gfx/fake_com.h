@@ -12,19 +12,16 @@ struct ReleaseLog {
     std::vector<std::string> released;
 };
 
-template <class Interface>
-class Fake : public Interface {
+template <class Interface> class Fake : public Interface {
 public:
     Fake(std::string name, ReleaseLog& log) : name_(std::move(name)), log_(log) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppvObject) override
-    {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppvObject) override {
         *ppvObject = nullptr;
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
+    ULONG STDMETHODCALLTYPE Release() override {
         log_.released.push_back(name_);
         return --references;
     }
@@ -38,18 +35,15 @@ private:
 
 struct FakeDirectDraw : Fake<IDirectDraw> {
     using Fake::Fake;
-    HRESULT STDMETHODCALLTYPE CreateClipper(DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*) override
-    {
+    HRESULT STDMETHODCALLTYPE CreateClipper(DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CreatePalette(DWORD, LPPALETTEENTRY, LPDIRECTDRAWPALETTE*,
-                                            IUnknown*) override
-    {
+                                            IUnknown*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC, LPDIRECTDRAWSURFACE*,
-                                            IUnknown*) override
-    {
+                                            IUnknown*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetCaps(LPDDCAPS, LPDDCAPS) override { return E_NOTIMPL; }
@@ -59,20 +53,15 @@ struct FakeDirectDraw : Fake<IDirectDraw> {
 
 struct FakeSurface : Fake<IDirectDrawSurface> {
     using Fake::Fake;
-    HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Blt(LPRECT, LPDIRECTDRAWSURFACE, LPRECT, DWORD, LPDDBLTFX) override
-    {
+    HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT, LPDIRECTDRAWSURFACE, LPRECT, DWORD, LPDDBLTFX) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetDC(HDC*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetPixelFormat(LPDDPIXELFORMAT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE IsLost() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Lock(LPRECT, LPDDSURFACEDESC, DWORD, HANDLE) override
-    {
+    HRESULT STDMETHODCALLTYPE Lock(LPRECT, LPDDSURFACEDESC, DWORD, HANDLE) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE ReleaseDC(HDC) override { return E_NOTIMPL; }
@@ -90,72 +79,59 @@ struct FakeClipper : Fake<IDirectDrawClipper> {
 
 struct FakePalette : Fake<IDirectDrawPalette> {
     using Fake::Fake;
-    HRESULT STDMETHODCALLTYPE GetEntries(DWORD, DWORD, DWORD, LPPALETTEENTRY) override
-    {
+    HRESULT STDMETHODCALLTYPE GetEntries(DWORD, DWORD, DWORD, LPPALETTEENTRY) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE SetEntries(DWORD, DWORD, DWORD, LPPALETTEENTRY) override
-    {
+    HRESULT STDMETHODCALLTYPE SetEntries(DWORD, DWORD, DWORD, LPPALETTEENTRY) override {
         return E_NOTIMPL;
     }
 };
 
 struct FakeDirect3D : Fake<IDirect3D2> {
     using Fake::Fake;
-    HRESULT STDMETHODCALLTYPE EnumDevices(LPD3DENUMDEVICESCALLBACK, LPVOID) override
-    {
+    HRESULT STDMETHODCALLTYPE EnumDevices(LPD3DENUMDEVICESCALLBACK, LPVOID) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE CreateMaterial(LPDIRECT3DMATERIAL2*, IUnknown*) override
-    {
+    HRESULT STDMETHODCALLTYPE CreateMaterial(LPDIRECT3DMATERIAL2*, IUnknown*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE CreateViewport(LPDIRECT3DVIEWPORT2*, IUnknown*) override
-    {
+    HRESULT STDMETHODCALLTYPE CreateViewport(LPDIRECT3DVIEWPORT2*, IUnknown*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CreateDevice(REFCLSID, LPDIRECTDRAWSURFACE,
-                                           LPDIRECT3DDEVICE2*) override
-    {
+                                           LPDIRECT3DDEVICE2*) override {
         return E_NOTIMPL;
     }
 };
 
 struct FakeDevice : Fake<IDirect3DDevice2> {
     using Fake::Fake;
-    HRESULT STDMETHODCALLTYPE GetCaps(LPD3DDEVICEDESC, LPD3DDEVICEDESC) override
-    {
+    HRESULT STDMETHODCALLTYPE GetCaps(LPD3DDEVICEDESC, LPD3DDEVICEDESC) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE AddViewport(LPDIRECT3DVIEWPORT2) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DeleteViewport(LPDIRECT3DVIEWPORT2) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumTextureFormats(LPD3DENUMTEXTUREFORMATSCALLBACK, LPVOID) override
-    {
+    HRESULT STDMETHODCALLTYPE EnumTextureFormats(LPD3DENUMTEXTUREFORMATSCALLBACK, LPVOID) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE BeginScene() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EndScene() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetCurrentViewport(LPDIRECT3DVIEWPORT2) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCurrentViewport(LPDIRECT3DVIEWPORT2*) override
-    {
+    HRESULT STDMETHODCALLTYPE GetCurrentViewport(LPDIRECT3DVIEWPORT2*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetRenderState(D3DRENDERSTATETYPE, LPDWORD) override
-    {
+    HRESULT STDMETHODCALLTYPE GetRenderState(D3DRENDERSTATETYPE, LPDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE, DWORD) override
-    {
+    HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE, DWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetLightState(D3DLIGHTSTATETYPE, LPDWORD) override
-    {
+    HRESULT STDMETHODCALLTYPE GetLightState(D3DLIGHTSTATETYPE, LPDWORD) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE SetLightState(D3DLIGHTSTATETYPE, DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE, D3DVERTEXTYPE, LPVOID, DWORD,
-                                            DWORD) override
-    {
+                                            DWORD) override {
         return E_NOTIMPL;
     }
 };
@@ -166,18 +142,15 @@ struct FakeRetainedMode : Fake<IDirect3DRM> {
 
 struct FakeRetainedMode2 : Fake<IDirect3DRM2> {
     using Fake::Fake;
-    HRESULT STDMETHODCALLTYPE CreateFrame(LPDIRECT3DRMFRAME, LPDIRECT3DRMFRAME2*) override
-    {
+    HRESULT STDMETHODCALLTYPE CreateFrame(LPDIRECT3DRMFRAME, LPDIRECT3DRMFRAME2*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CreateDeviceFromD3D(LPDIRECT3D2, LPDIRECT3DDEVICE2,
-                                                  LPDIRECT3DRMDEVICE2*) override
-    {
+                                                  LPDIRECT3DRMDEVICE2*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CreateViewport(LPDIRECT3DRMDEVICE, LPDIRECT3DRMFRAME, DWORD, DWORD,
-                                             DWORD, DWORD, LPDIRECT3DRMVIEWPORT*) override
-    {
+                                             DWORD, DWORD, LPDIRECT3DRMVIEWPORT*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE SetDefaultTextureColors(DWORD) override { return E_NOTIMPL; }
@@ -200,8 +173,7 @@ struct FakeRetainedViewport : Fake<IDirect3DRMViewport> {
     HRESULT STDMETHODCALLTYPE ForceUpdate(DWORD, DWORD, DWORD, DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetBack(D3DVALUE) override { return E_NOTIMPL; }
     D3DVALUE STDMETHODCALLTYPE GetBack() override { return 0.0f; }
-    HRESULT STDMETHODCALLTYPE GetDirect3DViewport(LPDIRECT3DVIEWPORT*) override
-    {
+    HRESULT STDMETHODCALLTYPE GetDirect3DViewport(LPDIRECT3DVIEWPORT*) override {
         return E_NOTIMPL;
     }
 };
@@ -212,13 +184,10 @@ struct FakeGraphicsObjects {
         : ddraw("ddraw", log), d3d("d3d", log), d3drm("d3drm", log), d3drmBase("d3drmBase", log),
           primarySurface("primarySurface", log), backSurface("backSurface", log),
           zBuffer("zBuffer", log), palette("palette", log), clipper("clipper", log),
-          device("device", log), rmDevice("rmDevice", log), rmViewport("rmViewport", log)
-    {
-    }
+          device("device", log), rmDevice("rmDevice", log), rmViewport("rmViewport", log) {}
 
     // Puts one reference of each into the record.
-    void Install(GraphicsState& state)
-    {
+    void Install(GraphicsState& state) {
         state.ddraw = &ddraw;
         state.d3d = &d3d;
         state.d3drm = &d3drm;

@@ -12,17 +12,13 @@
 class GraphicsTest : public ::testing::Test {
 protected:
     void SetUp() override { g_hxp = GraphicsState{}; }
-    void TearDown() override
-    {
+    void TearDown() override {
         HXPFreeLibraries();
         g_hxp = GraphicsState{};
     }
 
     // A folder of fake runtime modules for one loader situation.
-    static std::string Situation(const std::string& name)
-    {
-        return ZV_TEST_MODULES_DIR "/" + name;
-    }
+    static std::string Situation(const std::string& name) { return ZV_TEST_MODULES_DIR "/" + name; }
 
     // The layer's diagnostic lines, kept off standard error.
     zv::testing::DebugCapture debug;

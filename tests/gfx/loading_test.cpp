@@ -16,12 +16,11 @@ using zv::testing::ModuleSearchDir;
 class RuntimeLoading : public GraphicsTest {};
 
 const std::vector<std::string> kLookupOrder = {
-    "Direct3DRMCreate",   "D3DRMColorGetGreen", "D3DRMColorGetRed",     "D3DRMColorGetBlue",
-    "D3DRMCreateColorRGB", "DirectDrawCreate",  "DirectDrawEnumerateA",
+    "Direct3DRMCreate",    "D3DRMColorGetGreen", "D3DRMColorGetRed",     "D3DRMColorGetBlue",
+    "D3DRMCreateColorRGB", "DirectDrawCreate",   "DirectDrawEnumerateA",
 };
 
-TEST_F(RuntimeLoading, ResultCodeNamesTheFirstModuleOrTheLastEntryPointMissing)
-{
+TEST_F(RuntimeLoading, ResultCodeNamesTheFirstModuleOrTheLastEntryPointMissing) {
     struct Case {
         const char* situation;
         int code;
@@ -53,8 +52,7 @@ TEST_F(RuntimeLoading, ResultCodeNamesTheFirstModuleOrTheLastEntryPointMissing)
     }
 }
 
-TEST_F(RuntimeLoading, WithoutD3drmDdrawIsNotTried)
-{
+TEST_F(RuntimeLoading, WithoutD3drmDdrawIsNotTried) {
     ModuleSearchDir dir(Situation("empty"));
     LoaderLog log;
     EXPECT_EQ(HXPLoadLibraries(), 1);
@@ -63,8 +61,7 @@ TEST_F(RuntimeLoading, WithoutD3drmDdrawIsNotTried)
     EXPECT_TRUE(log.Names(LoaderCall::Lookup).empty());
 }
 
-TEST_F(RuntimeLoading, WithoutDdrawD3drmIsFreedAgain)
-{
+TEST_F(RuntimeLoading, WithoutDdrawD3drmIsFreedAgain) {
     ModuleSearchDir dir(Situation("no-ddraw"));
     LoaderLog log;
     EXPECT_EQ(HXPLoadLibraries(), 2);
@@ -75,8 +72,7 @@ TEST_F(RuntimeLoading, WithoutDdrawD3drmIsFreedAgain)
     EXPECT_TRUE(log.Names(LoaderCall::Lookup).empty());
 }
 
-TEST_F(RuntimeLoading, AllSevenAreLookedUpEvenWhenSeveralAreMissing)
-{
+TEST_F(RuntimeLoading, AllSevenAreLookedUpEvenWhenSeveralAreMissing) {
     ModuleSearchDir dir(Situation("missing-Direct3DRMCreate-and-DirectDrawCreate"));
     LoaderLog log;
     EXPECT_EQ(HXPLoadLibraries(), 8);
@@ -90,8 +86,7 @@ TEST_F(RuntimeLoading, AllSevenAreLookedUpEvenWhenSeveralAreMissing)
     EXPECT_NE(g_hxp.pfnDirectDrawEnumerateA, nullptr);
 }
 
-TEST_F(RuntimeLoading, LoadedRuntimesAreNotLoadedAgain)
-{
+TEST_F(RuntimeLoading, LoadedRuntimesAreNotLoadedAgain) {
     ModuleSearchDir dir(Situation("complete"));
     ASSERT_EQ(HXPLoadLibraries(), 0);
     HMODULE d3drm = g_hxp.d3drmModule;
@@ -106,8 +101,7 @@ TEST_F(RuntimeLoading, LoadedRuntimesAreNotLoadedAgain)
     EXPECT_EQ(g_hxp.ddrawModule, ddraw);
 }
 
-TEST_F(RuntimeLoading, AMissingEntryPointIsStillReportedByLaterCalls)
-{
+TEST_F(RuntimeLoading, AMissingEntryPointIsStillReportedByLaterCalls) {
     ModuleSearchDir dir(Situation("missing-DirectDrawEnumerateA"));
     ASSERT_EQ(HXPLoadLibraries(), 9);
     LoaderLog log;
@@ -116,8 +110,7 @@ TEST_F(RuntimeLoading, AMissingEntryPointIsStillReportedByLaterCalls)
     EXPECT_TRUE(log.events.empty());
 }
 
-TEST_F(RuntimeLoading, CallThroughsHandTheirArgumentsOnUnchanged)
-{
+TEST_F(RuntimeLoading, CallThroughsHandTheirArgumentsOnUnchanged) {
     ModuleSearchDir dir(Situation("complete"));
     ASSERT_EQ(HXPLoadLibraries(), 0);
     auto lastDirectDrawCall = reinterpret_cast<FakeLastDirectDrawCreateCallFn>(
@@ -142,22 +135,20 @@ TEST_F(RuntimeLoading, CallThroughsHandTheirArgumentsOnUnchanged)
     EXPECT_EQ(lastRetainedDestination(), &g_hxp.d3drmBase);
 }
 
-TEST_F(RuntimeLoading, CallThroughsBeforeLoadingCallNothing)
-{
+TEST_F(RuntimeLoading, CallThroughsBeforeLoadingCallNothing) {
     EXPECT_EQ(HXPDirectDrawCreate(nullptr, &g_hxp.ddraw, nullptr), DDERR_NOTINITIALIZED);
     EXPECT_EQ(HXPDirect3DRMCreate(&g_hxp.d3drmBase), CO_E_NOTINITIALIZED);
     EXPECT_EQ(g_hxp.ddraw, nullptr);
     EXPECT_EQ(g_hxp.d3drmBase, nullptr);
 }
 
-TEST_F(RuntimeLoading, TheRealRuntimesServeTheLayer)
-{
+TEST_F(RuntimeLoading, TheRealRuntimesServeTheLayer) {
     ASSERT_EQ(HXPInitialize(), 1);
     ASSERT_EQ(HXPDirectDrawCreate(nullptr, &g_hxp.ddraw, nullptr), DD_OK);
     ASSERT_EQ(HXPDirect3DRMCreate(&g_hxp.d3drmBase), D3DRM_OK);
-    ASSERT_EQ(g_hxp.d3drmBase->QueryInterface(IID_IDirect3DRM2,
-                                              reinterpret_cast<void**>(&g_hxp.d3drm)),
-              S_OK);
+    ASSERT_EQ(
+        g_hxp.d3drmBase->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&g_hxp.d3drm)),
+        S_OK);
     HXPRelease(g_hxp.d3drmBase);
     EXPECT_EQ(HXPCleanup(), 1);
     EXPECT_EQ(g_hxp.ddraw, nullptr);

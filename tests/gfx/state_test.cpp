@@ -14,8 +14,7 @@ using zv::testing::ModuleSearchDir;
 const GUID kHalGuid = {0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 // Gives every field a value that no reset would leave.
-void FillEveryField(FakeGraphicsObjects& fakes)
-{
+void FillEveryField(FakeGraphicsObjects& fakes) {
     fakes.Install(g_hxp);
     std::memset(g_hxp.paletteEntries, 0x5A, sizeof g_hxp.paletteEntries);
     std::strcpy(g_hxp.deviceName, "RGB Emulation");
@@ -37,8 +36,7 @@ void FillEveryField(FakeGraphicsObjects& fakes)
     g_hxp.halGuid = kHalGuid;
 }
 
-void ExpectDefaults()
-{
+void ExpectDefaults() {
     EXPECT_EQ(g_hxp.ddraw, nullptr);
     EXPECT_EQ(g_hxp.d3d, nullptr);
     EXPECT_EQ(g_hxp.d3drm, nullptr);
@@ -75,7 +73,7 @@ void ExpectDefaults()
 }
 
 const std::vector<std::string> kCleanupOrder = {
-    "rmViewport", "rmDevice", "device",  "palette",        "zBuffer", "d3drm",
+    "rmViewport", "rmDevice",    "device",  "palette",        "zBuffer", "d3drm",
     "d3d",        "backSurface", "clipper", "primarySurface", "ddraw",
 };
 
@@ -85,8 +83,7 @@ protected:
     FakeGraphicsObjects fakes{log};
 };
 
-TEST_F(GraphicsRecord, InitializeResetsTheBlockAndKeepsTheRuntimes)
-{
+TEST_F(GraphicsRecord, InitializeResetsTheBlockAndKeepsTheRuntimes) {
     ModuleSearchDir dir(Situation("complete"));
     ASSERT_EQ(HXPLoadLibraries(), 0);
     const GraphicsState loaded = g_hxp;
@@ -112,8 +109,7 @@ TEST_F(GraphicsRecord, InitializeResetsTheBlockAndKeepsTheRuntimes)
     EXPECT_EQ(log.released, released);
 }
 
-TEST_F(GraphicsRecord, AFailedInitializeLeavesTheRecordAlone)
-{
+TEST_F(GraphicsRecord, AFailedInitializeLeavesTheRecordAlone) {
     ModuleSearchDir dir(Situation("empty"));
     FillEveryField(fakes);
     GraphicsState before{};
@@ -125,24 +121,21 @@ TEST_F(GraphicsRecord, AFailedInitializeLeavesTheRecordAlone)
     EXPECT_EQ(debug.lines, std::vector<std::string>{"HXP:Hexaplan Initialize\n"});
 }
 
-TEST_F(GraphicsRecord, PreferRgbStoresAnyValue)
-{
+TEST_F(GraphicsRecord, PreferRgbStoresAnyValue) {
     for (int value : {1, 5, -1, 0}) {
         EXPECT_EQ(HXPSetPreferRgb(value), 1);
         EXPECT_EQ(g_hxp.preferRgb, value);
     }
 }
 
-TEST_F(GraphicsRecord, RenderEnabledTakesOnlyZeroAndOne)
-{
+TEST_F(GraphicsRecord, RenderEnabledTakesOnlyZeroAndOne) {
     struct Case {
         BOOL before;
         int argument;
         BOOL after;
     };
     const Case cases[] = {
-        {0, 1, 1}, {1, 0, 0}, {1, 1, 1}, {0, 0, 0},
-        {0, 2, 0}, {1, 2, 1}, {0, -1, 0}, {1, -1, 1},
+        {0, 1, 1}, {1, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 2, 0}, {1, 2, 1}, {0, -1, 0}, {1, -1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.before << " " << c.argument);
@@ -152,8 +145,7 @@ TEST_F(GraphicsRecord, RenderEnabledTakesOnlyZeroAndOne)
     }
 }
 
-TEST_F(GraphicsRecord, CleanupReleasesEveryInterfaceInItsOrderAndNothingElse)
-{
+TEST_F(GraphicsRecord, CleanupReleasesEveryInterfaceInItsOrderAndNothingElse) {
     FillEveryField(fakes);
     GraphicsState before{};
     std::memcpy(&before, &g_hxp, sizeof before);
@@ -162,11 +154,10 @@ TEST_F(GraphicsRecord, CleanupReleasesEveryInterfaceInItsOrderAndNothingElse)
     EXPECT_EQ(log.released, kCleanupOrder);
     EXPECT_EQ(debug.lines, std::vector<std::string>{"HXP:Hexaplan Cleanup\n"});
     EXPECT_EQ(g_hxp.renderEnabled, 0);
-    for (IUnknown* field :
-         std::initializer_list<IUnknown*>{g_hxp.rmViewport, g_hxp.rmDevice, g_hxp.device,
-                                          g_hxp.palette, g_hxp.zBuffer, g_hxp.d3drm, g_hxp.d3d,
-                                          g_hxp.backSurface, g_hxp.clipper, g_hxp.primarySurface,
-                                          g_hxp.ddraw})
+    for (IUnknown* field : std::initializer_list<IUnknown*>{
+             g_hxp.rmViewport, g_hxp.rmDevice, g_hxp.device, g_hxp.palette, g_hxp.zBuffer,
+             g_hxp.d3drm, g_hxp.d3d, g_hxp.backSurface, g_hxp.clipper, g_hxp.primarySurface,
+             g_hxp.ddraw})
         EXPECT_EQ(field, nullptr);
 
     // Everything else as it was: put the released fields and the flag back
@@ -176,16 +167,14 @@ TEST_F(GraphicsRecord, CleanupReleasesEveryInterfaceInItsOrderAndNothingElse)
     EXPECT_EQ(std::memcmp(&g_hxp, &before, sizeof before), 0);
 }
 
-TEST_F(GraphicsRecord, CleanupOfAnEmptyRecordTwiceOnlyWritesItsLine)
-{
+TEST_F(GraphicsRecord, CleanupOfAnEmptyRecordTwiceOnlyWritesItsLine) {
     g_hxp.renderEnabled = 1;
     g_hxp.windowed = 1;
     EXPECT_EQ(HXPCleanup(), 1);
     EXPECT_EQ(HXPCleanup(), 1);
     EXPECT_EQ(g_hxp.renderEnabled, 0);
     EXPECT_EQ(g_hxp.windowed, 1);
-    EXPECT_EQ(debug.lines,
-              std::vector<std::string>(2, "HXP:Hexaplan Cleanup\n"));
+    EXPECT_EQ(debug.lines, std::vector<std::string>(2, "HXP:Hexaplan Cleanup\n"));
 }
 
 } // namespace

@@ -9,16 +9,20 @@ FakeDirectDrawCreateCall g_lastCall;
 }
 
 #ifndef WITHOUT_DirectDrawCreate
-extern "C" HRESULT WINAPI DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown* pUnkOuter)
-{
+extern "C" HRESULT WINAPI DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD,
+                                           IUnknown* pUnkOuter) {
     g_lastCall = {lpGUID, lplpDD, pUnkOuter};
     return kFakeDirectDrawCreateResult;
 }
 #endif
 
 #ifndef WITHOUT_DirectDrawEnumerateA
-extern "C" HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA, LPVOID) { return DD_OK; }
+extern "C" HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA, LPVOID) {
+    return DD_OK;
+}
 #endif
 
 // What the last DirectDrawCreate was given.
-extern "C" FakeDirectDrawCreateCall FakeLastDirectDrawCreateCall() { return g_lastCall; }
+extern "C" FakeDirectDrawCreateCall FakeLastDirectDrawCreateCall() {
+    return g_lastCall;
+}

@@ -41,17 +41,14 @@ private:
     int* destroyed_;
 };
 
-template <class Interface>
-Interface* Query(IUnknown* object)
-{
+template <class Interface> Interface* Query(IUnknown* object) {
     void* found = reinterpret_cast<void*>(1);
     HRESULT hr = object->QueryInterface(ComInterface<Interface>::iid, &found);
     EXPECT_EQ(hr, found ? S_OK : E_NOINTERFACE);
     return static_cast<Interface*>(found);
 }
 
-TEST(ComObject, CountsReferencesAndDeletesItselfAtZero)
-{
+TEST(ComObject, CountsReferencesAndDeletesItselfAtZero) {
     int destroyed = 0;
     auto* square = new Square(&destroyed);
     EXPECT_EQ(square->AddRef(), 2u);
@@ -61,8 +58,7 @@ TEST(ComObject, CountsReferencesAndDeletesItselfAtZero)
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST(ComObject, AnswersForEveryListedInterfaceAndWhatTheyExtend)
-{
+TEST(ComObject, AnswersForEveryListedInterfaceAndWhatTheyExtend) {
     int destroyed = 0;
     auto* square = new Square(&destroyed);
     IShape2* shape2 = square;
@@ -90,16 +86,14 @@ TEST(ComObject, AnswersForEveryListedInterfaceAndWhatTheyExtend)
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST(ComObject, RefusesANullDestination)
-{
+TEST(ComObject, RefusesANullDestination) {
     int destroyed = 0;
     auto* square = new Square(&destroyed);
     EXPECT_EQ(square->QueryInterface(IID_IShape, nullptr), E_POINTER);
     EXPECT_EQ(square->Release(), 0u);
 }
 
-TEST(ComPointer, OwnsExactlyOneReference)
-{
+TEST(ComPointer, OwnsExactlyOneReference) {
     int destroyed = 0;
     {
         auto shape = Com<IShape2>::Adopt(new Square(&destroyed));
@@ -124,8 +118,7 @@ TEST(ComPointer, OwnsExactlyOneReference)
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST(ComPointer, PutDropsTheOldReferenceAndDetachHandsItOver)
-{
+TEST(ComPointer, PutDropsTheOldReferenceAndDetachHandsItOver) {
     int destroyed = 0;
     auto shape = Com<IShape2>::Adopt(new Square(&destroyed));
     IShape2** slot = shape.Put();

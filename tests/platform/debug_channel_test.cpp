@@ -20,8 +20,7 @@ const char* const kTexts[] = {
     "",
 };
 
-TEST(DebugChannel, WritesTheBytesUnchangedToStandardError)
-{
+TEST(DebugChannel, WritesTheBytesUnchangedToStandardError) {
     for (const char* text : kTexts) {
         SCOPED_TRACE(text);
         EXPECT_EQ(StandardErrorOf([text] { OutputDebugStringA(text); }), text);
@@ -29,8 +28,7 @@ TEST(DebugChannel, WritesTheBytesUnchangedToStandardError)
     EXPECT_EQ(StandardErrorOf([] { OutputDebugStringA(nullptr); }), "");
 }
 
-TEST(DebugChannel, ACaptureGetsOneEntryPerCallAndStandardErrorNothing)
-{
+TEST(DebugChannel, ACaptureGetsOneEntryPerCallAndStandardErrorNothing) {
     std::vector<std::string> captured;
     std::string written = StandardErrorOf([&] {
         zv::testing::DebugCapture capture;

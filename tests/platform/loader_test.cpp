@@ -15,18 +15,18 @@ using zv::testing::LoaderCall;
 using zv::testing::LoaderLog;
 using zv::testing::ModuleSearchDir;
 
-std::string Situation(const std::string& name) { return ZV_TEST_MODULES_DIR "/" + name; }
+std::string Situation(const std::string& name) {
+    return ZV_TEST_MODULES_DIR "/" + name;
+}
 
-std::string ExecutableDir()
-{
+std::string ExecutableDir() {
     char path[PATH_MAX] = {};
     ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     std::string exe(path, length > 0 ? static_cast<size_t>(length) : 0);
     return exe.substr(0, exe.rfind('/'));
 }
 
-TEST(ModuleLoading, NamesFollowThePlatformRules)
-{
+TEST(ModuleLoading, NamesFollowThePlatformRules) {
     ModuleSearchDir dir(Situation("complete"));
     for (const char* name : {"d3drm.dll", "D3DRM.DLL", "d3drm", "D3drm.Dll"}) {
         SCOPED_TRACE(name);
@@ -39,8 +39,7 @@ TEST(ModuleLoading, NamesFollowThePlatformRules)
     }
 }
 
-TEST(ModuleLoading, ModulesAreFoundBesideTheExecutableByDefault)
-{
+TEST(ModuleLoading, ModulesAreFoundBesideTheExecutableByDefault) {
     LoaderLog log;
     HMODULE module = LoadLibraryA("ddraw.dll");
     ASSERT_NE(module, nullptr);
@@ -48,16 +47,14 @@ TEST(ModuleLoading, ModulesAreFoundBesideTheExecutableByDefault)
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST(ModuleLoading, APathIsUsedAsGiven)
-{
+TEST(ModuleLoading, APathIsUsedAsGiven) {
     HMODULE module = LoadLibraryA((Situation("complete") + "/ddraw.so").c_str());
     ASSERT_NE(module, nullptr);
     EXPECT_NE(GetProcAddress(module, "DirectDrawCreate"), nullptr);
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST(ModuleLoading, ModulesThatCannotBeLoadedGiveNull)
-{
+TEST(ModuleLoading, ModulesThatCannotBeLoadedGiveNull) {
     struct Case {
         const char* situation;
         const char* name;
@@ -80,8 +77,7 @@ TEST(ModuleLoading, ModulesThatCannotBeLoadedGiveNull)
     EXPECT_EQ(LoadLibraryA(""), nullptr);
 }
 
-TEST(ModuleLoading, EachLoadHoldsAReferenceUntilItsFree)
-{
+TEST(ModuleLoading, EachLoadHoldsAReferenceUntilItsFree) {
     ModuleSearchDir dir(Situation("complete"));
     HMODULE first = LoadLibraryA("ddraw.dll");
     HMODULE second = LoadLibraryA("ddraw.dll");
@@ -99,8 +95,7 @@ TEST(ModuleLoading, EachLoadHoldsAReferenceUntilItsFree)
     EXPECT_EQ(GetProcAddress(first, "DirectDrawCreate"), nullptr);
 }
 
-TEST(ModuleLoading, LookupsFindOnlyWhatTheModuleExports)
-{
+TEST(ModuleLoading, LookupsFindOnlyWhatTheModuleExports) {
     ModuleSearchDir dir(Situation("missing-DirectDrawCreate"));
     HMODULE module = LoadLibraryA("ddraw.dll");
     ASSERT_NE(module, nullptr);
@@ -124,8 +119,7 @@ TEST(ModuleLoading, LookupsFindOnlyWhatTheModuleExports)
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-TEST(ModuleLoading, TheExecutableIsAModuleThatStaysLoaded)
-{
+TEST(ModuleLoading, TheExecutableIsAModuleThatStaysLoaded) {
     HMODULE executable = GetModuleHandleA(nullptr);
     ASSERT_NE(executable, nullptr);
     EXPECT_EQ(GetModuleHandleA(nullptr), executable);

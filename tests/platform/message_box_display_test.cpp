@@ -11,13 +11,11 @@ namespace {
 
 constexpr int kIdOk = 1;
 
-bool Installed(const char* program)
-{
+bool Installed(const char* program) {
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-TEST(MessageBoxOnADisplay, ShowsACaptionedBoxThatEnterClosesWithOk)
-{
+TEST(MessageBoxOnADisplay, ShowsACaptionedBoxThatEnterClosesWithOk) {
     if (!Installed("Xvfb") || !Installed("xdotool"))
         GTEST_SKIP() << "needs Xvfb and xdotool";
     std::string command = std::string(ZV_WITH_DISPLAY) + " " + ZV_PRESS_OK + " " +

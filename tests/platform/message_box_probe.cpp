@@ -2,4 +2,6 @@
 // of the button that closed it.
 #include <platform/afx.h>
 
-int main(int argc, char** argv) { return AfxMessageBox(argc > 1 ? argv[1] : ""); }
+int main(int argc, char** argv) {
+    return AfxMessageBox(argc > 1 ? argv[1] : "");
+}

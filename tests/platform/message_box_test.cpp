@@ -17,14 +17,12 @@ namespace {
 // Takes DISPLAY away for the life of the object.
 class NoDisplay {
 public:
-    NoDisplay()
-    {
+    NoDisplay() {
         if (const char* display = std::getenv("DISPLAY"))
             saved_ = display;
         unsetenv("DISPLAY");
     }
-    ~NoDisplay()
-    {
+    ~NoDisplay() {
         if (!saved_.empty())
             setenv("DISPLAY", saved_.c_str(), 1);
     }
@@ -33,8 +31,7 @@ private:
     std::string saved_;
 };
 
-TEST(MessageBox, APresenterGetsTheTextTypeAndHelpAndAnswers)
-{
+TEST(MessageBox, APresenterGetsTheTextTypeAndHelpAndAnswers) {
     zv::testing::MessageBoxRecorder recorder(IDCANCEL);
     EXPECT_EQ(AfxMessageBox("DirectXの初期化に失敗しました"), IDCANCEL);
     EXPECT_EQ(AfxMessageBox("second", MB_OKCANCEL | MB_ICONEXCLAMATION, 7), IDCANCEL);
@@ -48,8 +45,7 @@ TEST(MessageBox, APresenterGetsTheTextTypeAndHelpAndAnswers)
     EXPECT_EQ(recorder.boxes[2].text, "");
 }
 
-TEST(MessageBox, WithoutADisplayTheTextGoesToStandardErrorAndTheFirstButtonAnswers)
-{
+TEST(MessageBox, WithoutADisplayTheTextGoesToStandardErrorAndTheFirstButtonAnswers) {
     NoDisplay noDisplay;
     struct Case {
         UINT type;
@@ -64,15 +60,14 @@ TEST(MessageBox, WithoutADisplayTheTextGoesToStandardErrorAndTheFirstButtonAnswe
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         int answer = 0;
-        std::string written =
-            StandardErrorOf([&] { answer = AfxMessageBox("Can1.bmpﾌｧｲﾙが読み込めません", c.type); });
+        std::string written = StandardErrorOf(
+            [&] { answer = AfxMessageBox("Can1.bmpﾌｧｲﾙが読み込めません", c.type); });
         EXPECT_EQ(written, "Can1.bmpﾌｧｲﾙが読み込めません\n");
         EXPECT_EQ(answer, c.answer);
     }
 }
 
-std::string FamilyFor(const char* face)
-{
+std::string FamilyFor(const char* face) {
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -88,8 +83,7 @@ std::string FamilyFor(const char* face)
     return family;
 }
 
-TEST(MessageBox, DialogFacesResolveToTheJapaneseGothicFonts)
-{
+TEST(MessageBox, DialogFacesResolveToTheJapaneseGothicFonts) {
     ASSERT_TRUE(zv::backend::LoadFontAliases());
     EXPECT_EQ(FamilyFor("ＭＳ Ｐゴシック"), "IPAPGothic");
     EXPECT_EQ(FamilyFor("MS PGothic"), "IPAPGothic");

@@ -12,16 +12,13 @@
 
 namespace {
 
-template <class EntryPoint>
-EntryPoint Lookup(HMODULE module, const char* name)
-{
+template <class EntryPoint> EntryPoint Lookup(HMODULE module, const char* name) {
     return reinterpret_cast<EntryPoint>(GetProcAddress(module, name));
 }
 
 class RuntimeModules : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ddrawModule = LoadLibraryA("ddraw.dll");
         d3drmModule = LoadLibraryA("d3drm.dll");
         ASSERT_NE(ddrawModule, nullptr);
@@ -42,8 +39,7 @@ protected:
             ASSERT_NE(entry, nullptr);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         FreeLibrary(ddrawModule);
         FreeLibrary(d3drmModule);
     }
@@ -59,8 +55,7 @@ protected:
     decltype(&D3DRMColorGetBlue) getBlue = nullptr;
 };
 
-TEST_F(RuntimeModules, DirectDrawObjectCountsReferencesAndAnswersItsInterfaces)
-{
+TEST_F(RuntimeModules, DirectDrawObjectCountsReferencesAndAnswersItsInterfaces) {
     IDirectDraw* directDraw = nullptr;
     ASSERT_EQ(directDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
     ASSERT_NE(directDraw, nullptr);
@@ -82,8 +77,7 @@ TEST_F(RuntimeModules, DirectDrawObjectCountsReferencesAndAnswersItsInterfaces)
     EXPECT_EQ(directDraw->Release(), 0u);
 }
 
-TEST_F(RuntimeModules, DirectDrawCreateRefusesWhatItCannotServe)
-{
+TEST_F(RuntimeModules, DirectDrawCreateRefusesWhatItCannotServe) {
     GUID otherDriver = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
     IUnknown* outer = reinterpret_cast<IUnknown*>(&otherDriver);
     struct Case {
@@ -103,8 +97,7 @@ TEST_F(RuntimeModules, DirectDrawCreateRefusesWhatItCannotServe)
     EXPECT_EQ(directDrawCreate(nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS);
 }
 
-TEST_F(RuntimeModules, UnfinishedDirectDrawOperationsSaySo)
-{
+TEST_F(RuntimeModules, UnfinishedDirectDrawOperationsSaySo) {
     IDirectDraw* directDraw = nullptr;
     ASSERT_EQ(directDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
     DDSURFACEDESC desc = {};
@@ -128,8 +121,7 @@ TEST_F(RuntimeModules, UnfinishedDirectDrawOperationsSaySo)
     EXPECT_EQ(directDraw->Release(), 0u);
 }
 
-TEST_F(RuntimeModules, EnumerationOffersThePrimaryDriverOnly)
-{
+TEST_F(RuntimeModules, EnumerationOffersThePrimaryDriverOnly) {
     struct Seen {
         GUID* guid;
         std::string description;
@@ -151,8 +143,7 @@ TEST_F(RuntimeModules, EnumerationOffersThePrimaryDriverOnly)
     EXPECT_EQ(directDrawEnumerate(nullptr, nullptr), DDERR_INVALIDPARAMS);
 }
 
-TEST_F(RuntimeModules, RetainedModeObjectIsOneObjectBehindBothInterfaces)
-{
+TEST_F(RuntimeModules, RetainedModeObjectIsOneObjectBehindBothInterfaces) {
     IDirect3DRM* retained = nullptr;
     ASSERT_EQ(direct3DRMCreate(&retained), D3DRM_OK);
     ASSERT_NE(retained, nullptr);
@@ -184,8 +175,7 @@ TEST_F(RuntimeModules, RetainedModeObjectIsOneObjectBehindBothInterfaces)
     EXPECT_EQ(direct3DRMCreate(nullptr), D3DRMERR_BADVALUE);
 }
 
-TEST_F(RuntimeModules, UnfinishedRetainedModeOperationsSaySo)
-{
+TEST_F(RuntimeModules, UnfinishedRetainedModeOperationsSaySo) {
     IDirect3DRM* retained = nullptr;
     ASSERT_EQ(direct3DRMCreate(&retained), D3DRM_OK);
     IDirect3DRM2* retained2 = nullptr;
@@ -208,8 +198,7 @@ TEST_F(RuntimeModules, UnfinishedRetainedModeOperationsSaySo)
     EXPECT_EQ(retained->Release(), 0u);
 }
 
-TEST_F(RuntimeModules, ColourHelpersPackOpaqueColoursFromUnitValues)
-{
+TEST_F(RuntimeModules, ColourHelpersPackOpaqueColoursFromUnitValues) {
     struct Case {
         D3DVALUE red, green, blue;
         D3DCOLOR packed;
@@ -231,8 +220,7 @@ TEST_F(RuntimeModules, ColourHelpersPackOpaqueColoursFromUnitValues)
     }
 }
 
-TEST_F(RuntimeModules, ColourHelpersUnpackEachChannelExactly)
-{
+TEST_F(RuntimeModules, ColourHelpersUnpackEachChannelExactly) {
     for (int level = 0; level < 256; ++level) {
         D3DVALUE value = static_cast<D3DVALUE>(level) / 255.0f;
         // Alpha and the other channels must not leak into a channel.

@@ -11,9 +11,7 @@
 #include <sstream>
 #include <string>
 
-template <class Action>
-std::string StandardErrorOf(Action action)
-{
+template <class Action> std::string StandardErrorOf(Action action) {
     std::string path = ::testing::TempDir() + "/zv_stderr_capture";
     std::FILE* file = std::fopen(path.c_str(), "w+");
     if (file == nullptr) {

@@ -19,13 +19,12 @@ constexpr char kAliases[] = R"(<?xml version="1.0"?>
 
 } // namespace
 
-bool zv::backend::LoadFontAliases()
-{
+bool zv::backend::LoadFontAliases() {
     static const bool loaded = [] {
         FcConfig* config = FcConfigGetCurrent();
         return config != nullptr &&
-               FcConfigParseAndLoadFromMemory(
-                   config, reinterpret_cast<const FcChar8*>(kAliases), FcTrue) == FcTrue;
+               FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kAliases),
+                                              FcTrue) == FcTrue;
     }();
     return loaded;
 }

@@ -7,8 +7,7 @@
 
 namespace {
 
-long ButtonStyle(UINT type)
-{
+long ButtonStyle(UINT type) {
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
         return wxOK | wxCANCEL;
@@ -21,8 +20,7 @@ long ButtonStyle(UINT type)
     }
 }
 
-long IconStyle(UINT type)
-{
+long IconStyle(UINT type) {
     switch (type & MB_ICONMASK) {
     case MB_ICONHAND:
         return wxICON_ERROR;
@@ -39,14 +37,12 @@ long IconStyle(UINT type)
 
 } // namespace
 
-int zv::backend::DefaultButton(UINT type)
-{
+int zv::backend::DefaultButton(UINT type) {
     UINT buttons = type & MB_TYPEMASK;
     return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
 }
 
-int zv::backend::ShowMessageBox(const char* text, const char* caption, UINT type)
-{
+int zv::backend::ShowMessageBox(const char* text, const char* caption, UINT type) {
     long buttons = ButtonStyle(type);
     wxMessageDialog box(nullptr, wxString::FromUTF8(text), wxString::FromUTF8(caption),
                         buttons | IconStyle(type) | wxCENTRE);

@@ -16,16 +16,14 @@ public:
 enum class State { NotStarted, Running, Failed };
 State g_state = State::NotStarted;
 
-bool HasDisplay()
-{
+bool HasDisplay() {
     const char* display = std::getenv("DISPLAY");
     return display != nullptr && *display != '\0';
 }
 
 } // namespace
 
-bool zv::backend::StartToolkit()
-{
+bool zv::backend::StartToolkit() {
     if (g_state != State::NotStarted)
         return g_state == State::Running;
     // No attempt without a display: the toolkit would fail for good, and a

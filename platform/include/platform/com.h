@@ -14,13 +14,18 @@ using REFIID = const IID&;
 using REFCLSID = const IID&;
 using LPIID = IID*;
 
-constexpr bool IsEqualIID(REFIID a, REFIID b) { return IsEqualGUID(a, b); }
+constexpr bool IsEqualIID(REFIID a, REFIID b) {
+    return IsEqualGUID(a, b);
+}
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
-constexpr HRESULT MAKE_HRESULT(unsigned severity, unsigned facility, unsigned code)
-{
+constexpr HRESULT MAKE_HRESULT(unsigned severity, unsigned facility, unsigned code) {
     return static_cast<HRESULT>((severity << 31) | (facility << 16) | code);
 }
 
@@ -37,15 +42,13 @@ inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 
 // The IID and the extended interface of every interface, filled in by
 // ZV_COM_INTERFACE.
-template <class Interface>
-struct ComInterface;
+template <class Interface> struct ComInterface;
 
 // Defines IID_<Interface> from the braced value that follows Base and ties
 // it to the interface.
 #define ZV_COM_INTERFACE(Interface, Base, ...)                                                     \
     inline constexpr IID IID_##Interface = __VA_ARGS__;                                            \
-    template <>                                                                                    \
-    struct ComInterface<Interface> {                                                               \
+    template <> struct ComInterface<Interface> {                                                   \
         using BaseInterface = Base;                                                                \
         static constexpr const IID& iid = IID_##Interface;                                         \
     }

@@ -25,7 +25,8 @@ inline constexpr HRESULT D3DENUMRET_OK = 1;
 
 // Called once per device with its hardware and its software description.
 using LPD3DENUMDEVICESCALLBACK = HRESULT(CALLBACK*)(GUID* lpGuid, LPSTR lpDeviceDescription,
-                                                    LPSTR lpDeviceName, LPD3DDEVICEDESC lpD3DHWDeviceDesc,
+                                                    LPSTR lpDeviceName,
+                                                    LPD3DDEVICEDESC lpD3DHWDeviceDesc,
                                                     LPD3DDEVICEDESC lpD3DHELDeviceDesc,
                                                     LPVOID lpContext);
 // Called once per texture format a device offers.

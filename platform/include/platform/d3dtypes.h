@@ -18,15 +18,24 @@ using D3DCOLORMODEL = DWORD;
 inline constexpr D3DCOLORMODEL D3DCOLOR_MONO = 1;
 inline constexpr D3DCOLORMODEL D3DCOLOR_RGB = 2;
 
-constexpr D3DCOLOR RGBA_MAKE(BYTE r, BYTE g, BYTE b, BYTE a)
-{
+constexpr D3DCOLOR RGBA_MAKE(BYTE r, BYTE g, BYTE b, BYTE a) {
     return (D3DCOLOR(a) << 24) | (D3DCOLOR(r) << 16) | (D3DCOLOR(g) << 8) | D3DCOLOR(b);
 }
-constexpr D3DCOLOR RGB_MAKE(BYTE r, BYTE g, BYTE b) { return RGBA_MAKE(r, g, b, 0xFF); }
-constexpr BYTE RGBA_GETALPHA(D3DCOLOR c) { return BYTE(c >> 24); }
-constexpr BYTE RGBA_GETRED(D3DCOLOR c) { return BYTE(c >> 16); }
-constexpr BYTE RGBA_GETGREEN(D3DCOLOR c) { return BYTE(c >> 8); }
-constexpr BYTE RGBA_GETBLUE(D3DCOLOR c) { return BYTE(c); }
+constexpr D3DCOLOR RGB_MAKE(BYTE r, BYTE g, BYTE b) {
+    return RGBA_MAKE(r, g, b, 0xFF);
+}
+constexpr BYTE RGBA_GETALPHA(D3DCOLOR c) {
+    return BYTE(c >> 24);
+}
+constexpr BYTE RGBA_GETRED(D3DCOLOR c) {
+    return BYTE(c >> 16);
+}
+constexpr BYTE RGBA_GETGREEN(D3DCOLOR c) {
+    return BYTE(c >> 8);
+}
+constexpr BYTE RGBA_GETBLUE(D3DCOLOR c) {
+    return BYTE(c);
+}
 
 struct D3DCOLORVALUE {
     D3DVALUE r;

@@ -16,7 +16,9 @@ using LPDIRECTDRAWSURFACE = IDirectDrawSurface*;
 using LPDIRECTDRAWCLIPPER = IDirectDrawClipper*;
 using LPDIRECTDRAWPALETTE = IDirectDrawPalette*;
 
-constexpr HRESULT MAKE_DDHRESULT(unsigned code) { return MAKE_HRESULT(1, 0x876, code); }
+constexpr HRESULT MAKE_DDHRESULT(unsigned code) {
+    return MAKE_HRESULT(1, 0x876, code);
+}
 
 inline constexpr HRESULT DD_OK = S_OK;
 
@@ -318,8 +320,8 @@ using LPDDCAPS = DDCAPS*;
 struct DDBLTFX;
 using LPDDBLTFX = DDBLTFX*;
 
-using LPDDENUMCALLBACKA = BOOL(WINAPI*)(GUID* lpGUID, LPSTR lpDriverDescription,
-                                        LPSTR lpDriverName, LPVOID lpContext);
+using LPDDENUMCALLBACKA = BOOL(WINAPI*)(GUID* lpGUID, LPSTR lpDriverDescription, LPSTR lpDriverName,
+                                        LPVOID lpContext);
 
 struct IDirectDraw : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE CreateClipper(DWORD dwFlags,
@@ -337,7 +339,8 @@ struct IDirectDraw : IUnknown {
 };
 
 struct IDirectDrawSurface : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE lpDDSAttachedSurface) = 0;
+    virtual HRESULT STDMETHODCALLTYPE
+    AddAttachedSurface(LPDIRECTDRAWSURFACE lpDDSAttachedSurface) = 0;
     virtual HRESULT STDMETHODCALLTYPE Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE lpDDSrcSurface,
                                           LPRECT lpSrcRect, DWORD dwFlags, LPDDBLTFX lpDDBltFx) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDC(HDC* lphDC) = 0;

@@ -32,5 +32,4 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 
 void WINAPI Sleep(DWORD dwMilliseconds);
-
 }

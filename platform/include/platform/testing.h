@@ -49,8 +49,7 @@ public:
 
 class LoaderLog {
 public:
-    LoaderLog()
-    {
+    LoaderLog() {
         SetLoaderObserver([this](const LoaderEvent& e) { events.push_back(e); });
     }
     ~LoaderLog() { SetLoaderObserver(nullptr); }
@@ -58,8 +57,7 @@ public:
     LoaderLog& operator=(const LoaderLog&) = delete;
 
     // Names of the events of one kind, in call order.
-    std::vector<std::string> Names(LoaderCall call) const
-    {
+    std::vector<std::string> Names(LoaderCall call) const {
         std::vector<std::string> names;
         for (const auto& e : events)
             if (e.call == call)
@@ -72,8 +70,7 @@ public:
 
 class DebugCapture {
 public:
-    DebugCapture()
-    {
+    DebugCapture() {
         SetDebugSink([this](std::string_view s) { lines.emplace_back(s); });
     }
     ~DebugCapture() { SetDebugSink(nullptr); }
@@ -92,8 +89,7 @@ public:
         UINT helpId;
     };
 
-    explicit MessageBoxRecorder(int answer = IDOK)
-    {
+    explicit MessageBoxRecorder(int answer = IDOK) {
         SetMessageBoxPresenter([this, answer](const char* text, UINT type, UINT helpId) {
             boxes.push_back({text, type, helpId});
             return answer;

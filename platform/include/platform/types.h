@@ -105,8 +105,7 @@ struct GUID {
 using LPGUID = GUID*;
 using REFGUID = const GUID&;
 
-constexpr bool IsEqualGUID(REFGUID a, REFGUID b)
-{
+constexpr bool IsEqualGUID(REFGUID a, REFGUID b) {
     if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
         return false;
     for (int i = 0; i < 8; ++i)
@@ -115,7 +114,9 @@ constexpr bool IsEqualGUID(REFGUID a, REFGUID b)
     return true;
 }
 
-constexpr bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
+constexpr bool operator==(REFGUID a, REFGUID b) {
+    return IsEqualGUID(a, b);
+}
 
 static_assert(sizeof(RECT) == 16);
 static_assert(sizeof(POINT) == 8);

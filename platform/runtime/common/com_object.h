@@ -14,14 +14,12 @@
 
 namespace zv::runtime {
 
-template <class... Interfaces>
-class ComObject : public Interfaces... {
+template <class... Interfaces> class ComObject : public Interfaces... {
 public:
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override
-    {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
         if (ppvObject == nullptr)
             return E_POINTER;
         void* found = IsEqualIID(riid, IID_IUnknown) ? Identity() : nullptr;
@@ -35,8 +33,7 @@ public:
 
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
 
-    ULONG STDMETHODCALLTYPE Release() override
-    {
+    ULONG STDMETHODCALLTYPE Release() override {
         ULONG left = --references_;
         if (left == 0)
             delete this;
@@ -54,9 +51,7 @@ private:
     IUnknown* Identity() { return static_cast<FirstInterface*>(this); }
 
     // Walks from Listed up its chain of extended interfaces.
-    template <class Listed, class Current>
-    void* Find(REFIID riid)
-    {
+    template <class Listed, class Current> void* Find(REFIID riid) {
         if constexpr (std::is_same_v<Current, IUnknown>) {
             return nullptr;
         } else {

@@ -11,8 +11,8 @@ char kPrimaryName[] = "display";
 
 } // namespace
 
-extern "C" HRESULT WINAPI DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown* pUnkOuter)
-{
+extern "C" HRESULT WINAPI DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD,
+                                           IUnknown* pUnkOuter) {
     if (lplpDD == nullptr)
         return DDERR_INVALIDPARAMS;
     *lplpDD = nullptr;
@@ -28,8 +28,7 @@ extern "C" HRESULT WINAPI DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, I
     return DD_OK;
 }
 
-extern "C" HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA lpCallback, LPVOID lpContext)
-{
+extern "C" HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA lpCallback, LPVOID lpContext) {
     if (lpCallback == nullptr)
         return DDERR_INVALIDPARAMS;
     lpCallback(nullptr, kPrimaryDescription, kPrimaryName, lpContext);
