@@ -105,16 +105,21 @@ protected:
     std::string record;
 };
 
-TEST_F(FatalReports, DirectDrawResultsShowTheirNameThenExitWithOne) {
+TEST_F(FatalReports, ResultsShowTheirNameUnderTheReportersHeadingThenExitWithOne) {
     struct Case {
+        void (*reporter)(HRESULT);
         HRESULT code;
         std::string shown;
     };
     const Case cases[] = {
-        {DDERR_SURFACELOST, "DirectDraw Error DDERR_SURFACELOST"},
-        {DDERR_OUTOFVIDEOMEMORY, std::string("DirectDraw Error ") + kOutOfVideoMemoryText},
-        {E_OUTOFMEMORY, "DirectDraw Error DDERR_OUTOFMEMORY"},
-        {D3DRMERR_BADVALUE, "DirectDraw Error Unknown Error"},
+        {HXPDDrawError, DDERR_SURFACELOST, "DirectDraw Error DDERR_SURFACELOST"},
+        {HXPDDrawError, DDERR_OUTOFVIDEOMEMORY,
+         std::string("DirectDraw Error ") + kOutOfVideoMemoryText},
+        {HXPDDrawError, E_OUTOFMEMORY, "DirectDraw Error DDERR_OUTOFMEMORY"},
+        {HXPDDrawError, D3DRMERR_BADVALUE, "DirectDraw Error Unknown Error"},
+        {HXPRMError, D3DRMERR_BADVALUE, "Direct3D-RM Error : D3DRMERR_BADVALUE"},
+        {HXPRMError, E_OUTOFMEMORY, "Direct3D-RM Error : Unknown Error"},
+        {HXPRMError, static_cast<HRESULT>(0x8876031A), "Direct3D-RM Error : Unknown Error"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -122,30 +127,7 @@ TEST_F(FatalReports, DirectDrawResultsShowTheirNameThenExitWithOne) {
         EXPECT_EXIT(
             {
                 RecordBoxesInto(record);
-                HXPDDrawError(c.code);
-            },
-            ::testing::ExitedWithCode(1), "");
-        EXPECT_EQ(Recorded(), OneBox(c.shown));
-    }
-}
-
-TEST_F(FatalReports, RetainedModeResultsShowTheirNameThenExitWithOne) {
-    struct Case {
-        HRESULT code;
-        std::string shown;
-    };
-    const Case cases[] = {
-        {D3DRMERR_BADVALUE, "Direct3D-RM Error : D3DRMERR_BADVALUE"},
-        {E_OUTOFMEMORY, "Direct3D-RM Error : Unknown Error"},
-        {static_cast<HRESULT>(0x8876031A), "Direct3D-RM Error : Unknown Error"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.shown);
-        std::remove(record.c_str());
-        EXPECT_EXIT(
-            {
-                RecordBoxesInto(record);
-                HXPRMError(c.code);
+                c.reporter(c.code);
             },
             ::testing::ExitedWithCode(1), "");
         EXPECT_EQ(Recorded(), OneBox(c.shown));
