@@ -301,6 +301,14 @@ TEST(DibFixture, PaddingBitsFromTheFileAreCleared) {
     EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{0xFFFFFF, 0x000000, 0xFFFFFF}));
 }
 
+TEST(DibFixture, ColoursUsedBeyondTheDepthKeepsTheFullTable) {
+    Dib dib;
+    ASSERT_EQ(DecodeDib(test::InfoFile({2, 1, 1, 0, 1000}, test::Table({0x010203, 0xA0B0C0}), {0x40, 0, 0, 0}), dib),
+              DibError::None);
+    ASSERT_EQ(dib.colorTable.size(), 2u);
+    EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{0x010203, 0xA0B0C0}));
+}
+
 TEST(DibFixture, IndexPastAShortTableReadsBlack) {
     Dib dib;
     ASSERT_EQ(DecodeDib(test::InfoFile({2, 1, 8, 0, 1}, test::Table({0xABCDEF}), {0, 200, 0, 0}), dib), DibError::None);
