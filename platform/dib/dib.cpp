@@ -22,13 +22,17 @@ constexpr uint64_t kMaxFileSize = kFileHeaderSize + kV5HeaderSize + kMaskBlockSi
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t ReadU32(const uint8_t* p) { return ReadU16(p) | static_cast<uint32_t>(ReadU16(p + 2)) << 16; }
+uint16_t ReadU16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+uint32_t ReadU32(const uint8_t* p) {
+    return ReadU16(p) | static_cast<uint32_t>(ReadU16(p + 2)) << 16;
+}
 
 struct InfoHeader {
     uint32_t size = 0;
     int64_t width = 0;
-    int64_t height = 0;  // negative for top-down rows
+    int64_t height = 0; // negative for top-down rows
     uint32_t planes = 0;
     uint32_t bitsPerPixel = 0;
     uint32_t compression = kRgb;
@@ -61,31 +65,41 @@ bool ValidDepth(uint32_t bpp, bool core) {
     case 1:
     case 4:
     case 8:
-    case 24: return true;
+    case 24:
+        return true;
     case 16:
-    case 32: return !core;
-    default: return false;
+    case 32:
+        return !core;
+    default:
+        return false;
     }
 }
 
 bool CompressionFits(const InfoHeader& info) {
     const bool topDown = info.height < 0;
     switch (info.compression) {
-    case kRgb: return true;
-    case kRle8: return info.bitsPerPixel == 8 && !topDown;
-    case kRle4: return info.bitsPerPixel == 4 && !topDown;
-    case kBitFields: return info.bitsPerPixel == 16 || info.bitsPerPixel == 32;
-    default: return false;
+    case kRgb:
+        return true;
+    case kRle8:
+        return info.bitsPerPixel == 8 && !topDown;
+    case kRle4:
+        return info.bitsPerPixel == 4 && !topDown;
+    case kBitFields:
+        return info.bitsPerPixel == 16 || info.bitsPerPixel == 32;
+    default:
+        return false;
     }
 }
 
 bool ValidMasks(uint32_t red, uint32_t green, uint32_t blue, uint32_t bpp) {
     const uint32_t pixelBits = bpp == 32 ? 0xFFFFFFFFu : (1u << bpp) - 1;
     for (uint32_t mask : {red, green, blue}) {
-        if (mask & ~pixelBits) return false;
+        if (mask & ~pixelBits)
+            return false;
         // Contiguous: shifting out the trailing zeros leaves 2^n - 1.
         const uint32_t field = mask ? mask >> std::countr_zero(mask) : 0;
-        if (field & (field + 1)) return false;
+        if (field & (field + 1))
+            return false;
     }
     return !(red & green) && !(red & blue) && !(green & blue);
 }
@@ -105,7 +119,9 @@ DibError DecodeRle(std::span<const uint8_t> data, Dib& dib) {
     int x = 0;
     int fileRow = 0;
     size_t pos = 0;
-    auto row = [&] { return dib.bits.data() + static_cast<size_t>(dib.height - 1 - fileRow) * dib.stride; };
+    auto row = [&] {
+        return dib.bits.data() + static_cast<size_t>(dib.height - 1 - fileRow) * dib.stride;
+    };
     auto fitsInRow = [&](int count) { return fileRow < dib.height && x + count <= dib.width; };
 
     while (pos + 2 <= data.size()) {
@@ -113,7 +129,8 @@ DibError DecodeRle(std::span<const uint8_t> data, Dib& dib) {
         const uint8_t code = data[pos + 1];
         pos += 2;
         if (count > 0) {
-            if (!fitsInRow(count)) return DibError::RleOverrun;
+            if (!fitsInRow(count))
+                return DibError::RleOverrun;
             uint8_t* out = row();
             for (int i = 0; i < count; ++i)
                 PutPixel(out, x + i, bpp, bpp == 8 ? code : (i % 2 ? code & 0xF : code >> 4));
@@ -121,26 +138,31 @@ DibError DecodeRle(std::span<const uint8_t> data, Dib& dib) {
             continue;
         }
         switch (code) {
-        case 0:  // end of line
-            if (fileRow >= dib.height) return DibError::RleOverrun;
+        case 0: // end of line
+            if (fileRow >= dib.height)
+                return DibError::RleOverrun;
             x = 0;
             ++fileRow;
             break;
-        case 1:  // end of bitmap
+        case 1: // end of bitmap
             return DibError::None;
-        case 2: {  // delta
-            if (pos + 2 > data.size()) return DibError::Truncated;
+        case 2: { // delta
+            if (pos + 2 > data.size())
+                return DibError::Truncated;
             const int dx = data[pos], dy = data[pos + 1];
             pos += 2;
-            if (x + dx > dib.width || fileRow + dy > dib.height) return DibError::RleOverrun;
+            if (x + dx > dib.width || fileRow + dy > dib.height)
+                return DibError::RleOverrun;
             x += dx;
             fileRow += dy;
             break;
         }
-        default: {  // absolute run of `code` pixels, padded to a 16-bit boundary
+        default: { // absolute run of `code` pixels, padded to a 16-bit boundary
             const size_t bytes = bpp == 8 ? code : (code + 1u) / 2;
-            if (pos + bytes > data.size()) return DibError::Truncated;
-            if (!fitsInRow(code)) return DibError::RleOverrun;
+            if (pos + bytes > data.size())
+                return DibError::Truncated;
+            if (!fitsInRow(code))
+                return DibError::RleOverrun;
             uint8_t* out = row();
             for (int i = 0; i < code; ++i) {
                 const uint8_t byte = data[pos + (bpp == 8 ? i : i / 2)];
@@ -157,25 +179,34 @@ DibError DecodeRle(std::span<const uint8_t> data, Dib& dib) {
 }
 
 DibError Decode(std::span<const uint8_t> file, Dib& dib) {
-    if (file.size() < 2) return DibError::Truncated;
-    if (file[0] != 'B' || file[1] != 'M') return DibError::BadMagic;
-    if (file.size() < kFileHeaderSize + 4) return DibError::Truncated;
+    if (file.size() < 2)
+        return DibError::Truncated;
+    if (file[0] != 'B' || file[1] != 'M')
+        return DibError::BadMagic;
+    if (file.size() < kFileHeaderSize + 4)
+        return DibError::Truncated;
     const uint32_t pixelOffset = ReadU32(&file[10]);
     const uint32_t headerSize = ReadU32(&file[kFileHeaderSize]);
-    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize && headerSize != kV4HeaderSize &&
-        headerSize != kV5HeaderSize)
+    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize &&
+        headerSize != kV4HeaderSize && headerSize != kV5HeaderSize)
         return DibError::BadHeaderSize;
-    if (file.size() < kFileHeaderSize + headerSize) return DibError::Truncated;
+    if (file.size() < kFileHeaderSize + headerSize)
+        return DibError::Truncated;
     const uint8_t* header = &file[kFileHeaderSize];
     const InfoHeader info = ParseInfoHeader(header, headerSize);
     const bool core = headerSize == kCoreHeaderSize;
 
-    if (info.planes != 1) return DibError::BadPlanes;
-    if (info.width <= 0 || info.height == 0 || info.height == INT32_MIN) return DibError::BadDimensions;
+    if (info.planes != 1)
+        return DibError::BadPlanes;
+    if (info.width <= 0 || info.height == 0 || info.height == INT32_MIN)
+        return DibError::BadDimensions;
     const int64_t absHeight = info.height < 0 ? -info.height : info.height;
-    if (info.width > kDibMaxDimension || absHeight > kDibMaxDimension) return DibError::TooLarge;
-    if (!ValidDepth(info.bitsPerPixel, core)) return DibError::UnsupportedDepth;
-    if (!CompressionFits(info)) return DibError::UnsupportedCompression;
+    if (info.width > kDibMaxDimension || absHeight > kDibMaxDimension)
+        return DibError::TooLarge;
+    if (!ValidDepth(info.bitsPerPixel, core))
+        return DibError::UnsupportedDepth;
+    if (!CompressionFits(info))
+        return DibError::UnsupportedCompression;
 
     dib.width = static_cast<int32_t>(info.width);
     dib.height = static_cast<int32_t>(absHeight);
@@ -196,13 +227,15 @@ DibError Decode(std::span<const uint8_t> file, Dib& dib) {
         // Version 4 and 5 headers carry the masks; version 3 puts them right after itself.
         const uint8_t* masks = header + kInfoHeaderSize;
         if (headerSize == kInfoHeaderSize) {
-            if (file.size() < tableStart + kMaskBlockSize) return DibError::Truncated;
+            if (file.size() < tableStart + kMaskBlockSize)
+                return DibError::Truncated;
             tableStart += kMaskBlockSize;
         }
         dib.redMask = ReadU32(masks);
         dib.greenMask = ReadU32(masks + 4);
         dib.blueMask = ReadU32(masks + 8);
-        if (!ValidMasks(dib.redMask, dib.greenMask, dib.blueMask, info.bitsPerPixel)) return DibError::BadMasks;
+        if (!ValidMasks(dib.redMask, dib.greenMask, dib.blueMask, info.bitsPerPixel))
+            return DibError::BadMasks;
     }
 
     uint64_t tableEnd = tableStart;
@@ -212,23 +245,27 @@ DibError Decode(std::span<const uint8_t> file, Dib& dib) {
             info.colorsUsed != 0 && info.colorsUsed < fullTable ? info.colorsUsed : fullTable;
         const uint32_t entrySize = core ? 3 : 4;
         tableEnd = tableStart + uint64_t{entries} * entrySize;
-        if (tableEnd > file.size()) return DibError::ColorTableOverrun;
+        if (tableEnd > file.size())
+            return DibError::ColorTableOverrun;
         dib.colorTable.resize(entries);
         for (uint32_t i = 0; i < entries; ++i) {
             const uint8_t* entry = &file[tableStart + i * entrySize];
             dib.colorTable[i] = {entry[0], entry[1], entry[2], 0};
         }
     }
-    if (pixelOffset < tableEnd || pixelOffset > file.size()) return DibError::BadPixelOffset;
+    if (pixelOffset < tableEnd || pixelOffset > file.size())
+        return DibError::BadPixelOffset;
 
     const size_t imageBytes = static_cast<size_t>(dib.stride) * dib.height;
     const std::span<const uint8_t> pixels = file.subspan(pixelOffset);
     if (info.compression == kRle8 || info.compression == kRle4) {
-        if (info.sizeImage > pixels.size()) return DibError::PixelDataOverrun;
+        if (info.sizeImage > pixels.size())
+            return DibError::PixelDataOverrun;
         dib.bits.assign(imageBytes, 0);
         return DecodeRle(info.sizeImage ? pixels.first(info.sizeImage) : pixels, dib);
     }
-    if (imageBytes > pixels.size()) return DibError::PixelDataOverrun;
+    if (imageBytes > pixels.size())
+        return DibError::PixelDataOverrun;
     dib.bits.resize(imageBytes);
     // Padding bits past a row's last pixel are not picture data; keep them zero.
     const uint32_t usedBits = static_cast<uint32_t>(dib.width) * dib.bitsPerPixel;
@@ -254,9 +291,11 @@ public:
         : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), bits_(std::popcount(mask)) {}
 
     uint32_t operator()(uint32_t pixel) const {
-        if (bits_ == 0) return 0;
+        if (bits_ == 0)
+            return 0;
         const uint32_t value = (pixel & mask_) >> shift_;
-        if (bits_ >= 8) return value >> (bits_ - 8);
+        if (bits_ >= 8)
+            return value >> (bits_ - 8);
         uint32_t scaled = 0;
         for (int shift = 8 - bits_; shift > -bits_; shift -= bits_)
             scaled |= shift >= 0 ? value << shift : value >> -shift;
@@ -276,47 +315,72 @@ public:
 
     uint32_t operator()(const uint8_t* row, int x) const {
         switch (dib_.bitsPerPixel) {
-        case 1: return Indexed(row[x / 8] >> (7 - x % 8) & 1);
-        case 4: return Indexed(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
-        case 8: return Indexed(row[x]);
-        case 16: return Masked(ReadU16(row + 2 * x));
-        case 24: return uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
-        case 32: return Masked(ReadU32(row + 4 * x));
-        default: return 0;
+        case 1:
+            return Indexed(row[x / 8] >> (7 - x % 8) & 1);
+        case 4:
+            return Indexed(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
+        case 8:
+            return Indexed(row[x]);
+        case 16:
+            return Masked(ReadU16(row + 2 * x));
+        case 24:
+            return uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
+        case 32:
+            return Masked(ReadU32(row + 4 * x));
+        default:
+            return 0;
         }
     }
 
 private:
     uint32_t Indexed(uint32_t index) const {
-        if (index >= dib_.colorTable.size()) return 0;
+        if (index >= dib_.colorTable.size())
+            return 0;
         const DibRgbQuad& c = dib_.colorTable[index];
         return uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
     }
-    uint32_t Masked(uint32_t pixel) const { return red_(pixel) << 16 | green_(pixel) << 8 | blue_(pixel); }
+    uint32_t Masked(uint32_t pixel) const {
+        return red_(pixel) << 16 | green_(pixel) << 8 | blue_(pixel);
+    }
 
     const Dib& dib_;
     ChannelReader red_, green_, blue_;
 };
 
-}  // namespace
+} // namespace
 
 const char* DibErrorName(DibError error) {
     switch (error) {
-    case DibError::None: return "None";
-    case DibError::Unreadable: return "Unreadable";
-    case DibError::Truncated: return "Truncated";
-    case DibError::BadMagic: return "BadMagic";
-    case DibError::BadHeaderSize: return "BadHeaderSize";
-    case DibError::BadDimensions: return "BadDimensions";
-    case DibError::TooLarge: return "TooLarge";
-    case DibError::BadPlanes: return "BadPlanes";
-    case DibError::UnsupportedDepth: return "UnsupportedDepth";
-    case DibError::UnsupportedCompression: return "UnsupportedCompression";
-    case DibError::BadMasks: return "BadMasks";
-    case DibError::ColorTableOverrun: return "ColorTableOverrun";
-    case DibError::BadPixelOffset: return "BadPixelOffset";
-    case DibError::PixelDataOverrun: return "PixelDataOverrun";
-    case DibError::RleOverrun: return "RleOverrun";
+    case DibError::None:
+        return "None";
+    case DibError::Unreadable:
+        return "Unreadable";
+    case DibError::Truncated:
+        return "Truncated";
+    case DibError::BadMagic:
+        return "BadMagic";
+    case DibError::BadHeaderSize:
+        return "BadHeaderSize";
+    case DibError::BadDimensions:
+        return "BadDimensions";
+    case DibError::TooLarge:
+        return "TooLarge";
+    case DibError::BadPlanes:
+        return "BadPlanes";
+    case DibError::UnsupportedDepth:
+        return "UnsupportedDepth";
+    case DibError::UnsupportedCompression:
+        return "UnsupportedCompression";
+    case DibError::BadMasks:
+        return "BadMasks";
+    case DibError::ColorTableOverrun:
+        return "ColorTableOverrun";
+    case DibError::BadPixelOffset:
+        return "BadPixelOffset";
+    case DibError::PixelDataOverrun:
+        return "PixelDataOverrun";
+    case DibError::RleOverrun:
+        return "RleOverrun";
     }
     return "Unknown";
 }
@@ -324,7 +388,8 @@ const char* DibErrorName(DibError error) {
 DibError DecodeDib(std::span<const uint8_t> file, Dib& out) {
     out = Dib{};
     const DibError error = Decode(file, out);
-    if (error != DibError::None) out = Dib{};
+    if (error != DibError::None)
+        out = Dib{};
     return error;
 }
 
@@ -334,23 +399,30 @@ DibError LoadDibFile(const std::filesystem::path& path, Dib& out) {
         void operator()(FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return DibError::Unreadable;
+    if (!file)
+        return DibError::Unreadable;
     // Directories and devices open fine on POSIX; only a regular file has a
     // size to trust.
     struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return DibError::Unreadable;
-    if (static_cast<uint64_t>(info.st_size) > kMaxFileSize) return DibError::TooLarge;
+    if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+        return DibError::Unreadable;
+    if (static_cast<uint64_t>(info.st_size) > kMaxFileSize)
+        return DibError::TooLarge;
     std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return DibError::Unreadable;
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+        return DibError::Unreadable;
     return DecodeDib(bytes, out);
 }
 
-uint32_t DibPixelXrgb(const Dib& dib, int x, int y) { return PixelConverter(dib)(dib.Row(y), x); }
+uint32_t DibPixelXrgb(const Dib& dib, int x, int y) {
+    return PixelConverter(dib)(dib.Row(y), x);
+}
 
 void DibRowToXrgb(const Dib& dib, int y, uint32_t* out) {
     const PixelConverter convert(dib);
     const uint8_t* row = dib.Row(y);
-    for (int x = 0; x < dib.width; ++x) out[x] = convert(row, x);
+    for (int x = 0; x < dib.width; ++x)
+        out[x] = convert(row, x);
 }
 
-}  // namespace zv
+} // namespace zv

@@ -24,7 +24,8 @@ public:
 };
 
 inline void PutU32(std::vector<uint8_t>& file, size_t offset, uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[offset + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[offset + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 inline void PutU16(std::vector<uint8_t>& file, size_t offset, uint32_t v) {
     file[offset] = static_cast<uint8_t>(v);
@@ -69,8 +70,10 @@ inline std::vector<uint8_t> InfoFile(const InfoFields& f, const std::vector<uint
 // Colour table entries 0x00RRGGBB as RGBQUADs.
 inline std::vector<uint8_t> Table(std::initializer_list<uint32_t> colours) {
     Bytes b;
-    for (uint32_t c : colours) b.u8({static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16), 0});
+    for (uint32_t c : colours)
+        b.u8({static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16),
+              0});
     return b.data;
 }
 
-}  // namespace zv::test
+} // namespace zv::test

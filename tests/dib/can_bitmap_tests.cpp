@@ -20,7 +20,8 @@ std::vector<uint8_t> ReadAll(const char* path) {
 
 std::vector<uint32_t> Xrgb(const Dib& dib) {
     std::vector<uint32_t> pixels(size_t{static_cast<uint32_t>(dib.width)} * dib.height);
-    for (int y = 0; y < dib.height; ++y) DibRowToXrgb(dib, y, &pixels[size_t{static_cast<uint32_t>(y)} * dib.width]);
+    for (int y = 0; y < dib.height; ++y)
+        DibRowToXrgb(dib, y, &pixels[size_t{static_cast<uint32_t>(y)} * dib.width]);
     return pixels;
 }
 
@@ -50,19 +51,21 @@ TEST(CanBitmap, CommittedFileIsWhatTheGeneratorWrites) {
 TEST(CanBitmap, PaletteStaysCloseToTheTrueColourPicture) {
     Dib palettised, trueColour;
     ASSERT_EQ(LoadDibFile(ZEVRA_CAN_BITMAP, palettised), DibError::None);
-    ASSERT_EQ(DecodeDib(bmp::EncodeBmp(canpic::DrawCanPicture(), {.bitsPerPixel = 24}), trueColour), DibError::None);
+    ASSERT_EQ(DecodeDib(bmp::EncodeBmp(canpic::DrawCanPicture(), {.bitsPerPixel = 24}), trueColour),
+              DibError::None);
     ASSERT_EQ(trueColour.bitsPerPixel, 24);
     const std::vector<uint32_t> a = Xrgb(palettised), b = Xrgb(trueColour);
     ASSERT_EQ(a.size(), b.size());
 
     std::vector<int> errors;
     for (size_t i = 0; i < a.size(); ++i)
-        for (int shift : {16, 8, 0}) errors.push_back(std::abs(int(a[i] >> shift & 0xFF) - int(b[i] >> shift & 0xFF)));
+        for (int shift : {16, 8, 0})
+            errors.push_back(std::abs(int(a[i] >> shift & 0xFF) - int(b[i] >> shift & 0xFF)));
     const double mean = std::accumulate(errors.begin(), errors.end(), 0.0) / errors.size();
     std::nth_element(errors.begin(), errors.begin() + errors.size() * 99 / 100, errors.end());
     EXPECT_LT(mean, 3.0);
     EXPECT_LE(errors[errors.size() * 99 / 100], 12);
 }
 
-}  // namespace
-}  // namespace zv
+} // namespace
+} // namespace zv

@@ -18,13 +18,17 @@ using bmp::BmpPicture;
 using test::Bytes;
 
 // Distinct colours for every index, so comparing colours compares indices.
-uint32_t PaletteColour(uint32_t i) { return (i * 0x010305u + 0x203040u) & 0xFFFFFF; }
+uint32_t PaletteColour(uint32_t i) {
+    return (i * 0x010305u + 0x203040u) & 0xFFFFFF;
+}
 
 BmpPicture IndexedPicture(int width, int height, int bpp, uint32_t colours) {
     BmpPicture p{width, height, {}, {}};
-    for (uint32_t i = 0; i < (1u << bpp); ++i) p.palette.push_back(PaletteColour(i));
+    for (uint32_t i = 0; i < (1u << bpp); ++i)
+        p.palette.push_back(PaletteColour(i));
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) p.pixels.push_back((x * 7 + y * 3 + x * y) % colours);
+        for (int x = 0; x < width; ++x)
+            p.pixels.push_back((x * 7 + y * 3 + x * y) % colours);
     return p;
 }
 
@@ -35,16 +39,20 @@ BmpPicture RlePicture(int bpp) {
     const int width = 300, height = 8;
     const uint32_t top = (1u << bpp) - 1;
     BmpPicture p{width, height, {}, std::vector<uint32_t>(width * height, 0)};
-    for (uint32_t i = 0; i <= top; ++i) p.palette.push_back(PaletteColour(i));
+    for (uint32_t i = 0; i <= top; ++i)
+        p.palette.push_back(PaletteColour(i));
     auto set = [&](int x, int y, uint32_t v) { p.pixels[y * width + x] = v; };
     for (int x = 0; x < width; ++x) {
-        if (x < 100) set(x, 0, x % 2 ? 5 : 9);
+        if (x < 100)
+            set(x, 0, x % 2 ? 5 : 9);
         set(x, 2, x < 260 ? 3 : (x % 5) % (top + 1));
         set(x, 3, (x / 3) % 2 ? 1 : 2);
-        if (x >= 290) set(x, 7, 4);
+        if (x >= 290)
+            set(x, 7, 4);
     }
     set(150, 1, 6);
-    for (int x = 50; x < 59; ++x) set(x, 4, (x * 5 + 1) % (top + 1));
+    for (int x = 50; x < 59; ++x)
+        set(x, 4, (x * 5 + 1) % (top + 1));
     set(1, 6, 7);
     set(40, 6, 8);
     return p;
@@ -55,7 +63,8 @@ BmpPicture RlePicture(int bpp) {
 // bit-field reader must: keep the top bits, then repeat them.
 uint32_t ThroughField(uint32_t value8, uint32_t mask) {
     const int bits = std::popcount(mask);
-    if (bits >= 8) return value8;
+    if (bits >= 8)
+        return value8;
     const uint32_t kept = value8 >> (8 - bits);
     return (kept << (8 - bits) | kept >> (2 * bits - 8)) & 0xFF;
 }
@@ -75,8 +84,12 @@ struct Variant {
     BmpFormat format;
 };
 
-std::string VariantName(const testing::TestParamInfo<Variant>& info) { return info.param.name; }
-void PrintTo(const Variant& v, std::ostream* os) { *os << v.name; }
+std::string VariantName(const testing::TestParamInfo<Variant>& info) {
+    return info.param.name;
+}
+void PrintTo(const Variant& v, std::ostream* os) {
+    *os << v.name;
+}
 
 std::vector<Variant> Variants() {
     using enum BmpHeader;
@@ -100,22 +113,46 @@ std::vector<Variant> Variants() {
         {"Bpp8V5TopDown", eight, {.bitsPerPixel = 8, .header = V5, .topDown = true}},
         {"Bpp8ShortTable", IndexedPicture(5, 3, 8, 7), {.bitsPerPixel = 8, .colorsUsed = 7}},
         {"Rle8", RlePicture(8), {.bitsPerPixel = 8, .compression = Rle8}},
-        {"Rle8SkipZero", RlePicture(8), {.bitsPerPixel = 8, .compression = Rle8, .rleSkipZero = true}},
-        {"Rle8V5ShortTable", RlePicture(4),
-         {.bitsPerPixel = 8, .header = V5, .compression = Rle8, .colorsUsed = 16, .rleSkipZero = true}},
+        {"Rle8SkipZero",
+         RlePicture(8),
+         {.bitsPerPixel = 8, .compression = Rle8, .rleSkipZero = true}},
+        {"Rle8V5ShortTable",
+         RlePicture(4),
+         {.bitsPerPixel = 8,
+          .header = V5,
+          .compression = Rle8,
+          .colorsUsed = 16,
+          .rleSkipZero = true}},
         {"Rle4", RlePicture(4), {.bitsPerPixel = 4, .compression = Rle4}},
-        {"Rle4SkipZero", RlePicture(4), {.bitsPerPixel = 4, .compression = Rle4, .rleSkipZero = true}},
+        {"Rle4SkipZero",
+         RlePicture(4),
+         {.bitsPerPixel = 4, .compression = Rle4, .rleSkipZero = true}},
         {"Rle4V4", RlePicture(4), {.bitsPerPixel = 4, .header = V4, .compression = Rle4}},
         {"Rle4OddWidth", IndexedPicture(7, 5, 4, 16), {.bitsPerPixel = 4, .compression = Rle4}},
         {"Bpp16", rgb, {.bitsPerPixel = 16}},
         {"Bpp16TopDown", rgb, {.bitsPerPixel = 16, .topDown = true}},
-        {"Bpp16Fields565", rgb,
-         {.bitsPerPixel = 16, .compression = BitFields, .redMask = 0xF800, .greenMask = 0x07E0, .blueMask = 0x001F}},
-        {"Bpp16Fields565V4", rgb,
-         {.bitsPerPixel = 16, .header = V4, .compression = BitFields, .redMask = 0xF800, .greenMask = 0x07E0,
+        {"Bpp16Fields565",
+         rgb,
+         {.bitsPerPixel = 16,
+          .compression = BitFields,
+          .redMask = 0xF800,
+          .greenMask = 0x07E0,
           .blueMask = 0x001F}},
-        {"Bpp16Fields444V5", rgb,
-         {.bitsPerPixel = 16, .header = V5, .compression = BitFields, .redMask = 0x0F00, .greenMask = 0x00F0,
+        {"Bpp16Fields565V4",
+         rgb,
+         {.bitsPerPixel = 16,
+          .header = V4,
+          .compression = BitFields,
+          .redMask = 0xF800,
+          .greenMask = 0x07E0,
+          .blueMask = 0x001F}},
+        {"Bpp16Fields444V5",
+         rgb,
+         {.bitsPerPixel = 16,
+          .header = V5,
+          .compression = BitFields,
+          .redMask = 0x0F00,
+          .greenMask = 0x00F0,
           .blueMask = 0x000F}},
         {"Bpp24", rgb, {.bitsPerPixel = 24}},
         {"Bpp24TopDown", rgb, {.bitsPerPixel = 24, .topDown = true}},
@@ -123,12 +160,21 @@ std::vector<Variant> Variants() {
         {"Bpp24V5", rgb, {.bitsPerPixel = 24, .header = V5}},
         {"Bpp32", rgb, {.bitsPerPixel = 32}},
         {"Bpp32TopDown", rgb, {.bitsPerPixel = 32, .topDown = true}},
-        {"Bpp32FieldsSwapped", rgb,
-         {.bitsPerPixel = 32, .compression = BitFields, .redMask = 0x0000FF, .greenMask = 0x00FF00,
+        {"Bpp32FieldsSwapped",
+         rgb,
+         {.bitsPerPixel = 32,
+          .compression = BitFields,
+          .redMask = 0x0000FF,
+          .greenMask = 0x00FF00,
           .blueMask = 0xFF0000}},
-        {"Bpp32Fields101010V4", rgb,
-         {.bitsPerPixel = 32, .header = V4, .compression = BitFields, .redMask = 0x3FF00000,
-          .greenMask = 0x000FFC00, .blueMask = 0x000003FF}},
+        {"Bpp32Fields101010V4",
+         rgb,
+         {.bitsPerPixel = 32,
+          .header = V4,
+          .compression = BitFields,
+          .redMask = 0x3FF00000,
+          .greenMask = 0x000FFC00,
+          .blueMask = 0x000003FF}},
     };
 }
 
@@ -147,11 +193,14 @@ TEST_P(DibRoundTrip, DecodesToThePictureItWasWrittenFrom) {
     ASSERT_EQ(dib.bits.size(), size_t{dib.stride} * dib.height);
 
     const bool indexed = v.format.bitsPerPixel <= 8;
-    const size_t tableSize = !indexed ? 0 : v.format.colorsUsed ? v.format.colorsUsed : 1u << v.format.bitsPerPixel;
+    const size_t tableSize = !indexed              ? 0
+                             : v.format.colorsUsed ? v.format.colorsUsed
+                                                   : 1u << v.format.bitsPerPixel;
     ASSERT_EQ(dib.colorTable.size(), tableSize);
     for (size_t i = 0; i < tableSize; ++i) {
         const DibRgbQuad& q = dib.colorTable[i];
-        EXPECT_EQ(uint32_t{q.red} << 16 | q.green << 8 | q.blue, v.picture.palette[i]) << "entry " << i;
+        EXPECT_EQ(uint32_t{q.red} << 16 | q.green << 8 | q.blue, v.picture.palette[i])
+            << "entry " << i;
         EXPECT_EQ(q.reserved, 0);
     }
 
@@ -175,13 +224,16 @@ TEST_P(DibRoundTrip, DecodesToThePictureItWasWrittenFrom) {
             const uint32_t source = v.picture.at(x, y);
             uint32_t expected = indexed ? v.picture.palette[source] : source;
             if (masked)
-                expected = ThroughField(source >> 16 & 0xFF, red) << 16 | ThroughField(source >> 8 & 0xFF, green) << 8 |
+                expected = ThroughField(source >> 16 & 0xFF, red) << 16 |
+                           ThroughField(source >> 8 & 0xFF, green) << 8 |
                            ThroughField(source & 0xFF, blue);
             ASSERT_EQ(row[x], expected) << "pixel " << x << "," << y;
             ASSERT_EQ(DibPixelXrgb(dib, x, y), expected) << "pixel " << x << "," << y;
         }
-        const size_t usedBytes = (size_t{static_cast<uint32_t>(dib.width)} * dib.bitsPerPixel + 7) / 8;
-        for (size_t i = usedBytes; i < dib.stride; ++i) EXPECT_EQ(dib.Row(y)[i], 0) << "padding of row " << y;
+        const size_t usedBytes =
+            (size_t{static_cast<uint32_t>(dib.width)} * dib.bitsPerPixel + 7) / 8;
+        for (size_t i = usedBytes; i < dib.stride; ++i)
+            EXPECT_EQ(dib.Row(y)[i], 0) << "padding of row " << y;
     }
 }
 
@@ -193,7 +245,8 @@ TEST_P(DibRoundTrip, RefusesEveryTruncation) {
     const std::vector<uint8_t> file = bmp::EncodeBmp(v.picture, v.format);
     for (size_t size = 0; size < file.size(); ++size) {
         Dib dib;
-        ASSERT_NE(DecodeDib(std::span(file).first(size), dib), DibError::None) << "prefix of " << size << " bytes";
+        ASSERT_NE(DecodeDib(std::span(file).first(size), dib), DibError::None)
+            << "prefix of " << size << " bytes";
         EXPECT_TRUE(dib.bits.empty() && dib.colorTable.empty() && dib.width == 0);
     }
 }
@@ -203,7 +256,8 @@ TEST_P(DibRoundTrip, RefusesEveryTruncation) {
 std::vector<uint32_t> AllPixels(const Dib& dib) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < dib.height; ++y)
-        for (int x = 0; x < dib.width; ++x) pixels.push_back(DibPixelXrgb(dib, x, y));
+        for (int x = 0; x < dib.width; ++x)
+            pixels.push_back(DibPixelXrgb(dib, x, y));
     return pixels;
 }
 
@@ -211,8 +265,8 @@ std::vector<uint8_t> TwoByTwo24() {
     Bytes b;
     b.u8({'B', 'M'}).u32(70).u32(0).u32(54);
     b.u32(40).u32(2).u32(2).u16(1).u16(24).u32(0).u32(16).u32(2835).u32(2835).u32(0).u32(0);
-    b.u8({0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0, 0});  // bottom row: blue, green
-    b.u8({0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0});  // top row: red, white
+    b.u8({0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0, 0}); // bottom row: blue, green
+    b.u8({0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}); // top row: red, white
     return b.data;
 }
 
@@ -229,20 +283,24 @@ TEST(DibFixture, WriterProducesTheCanonicalLayout) {
 
 TEST(DibFixture, Rle8RunsAbsoluteDeltaAndEscapes) {
     const std::vector<uint8_t> stream = {
-        0x03, 0x01, 0x00, 0x03, 0x02, 0x03, 0x02, 0x00,  // row 0: run of three 1s, absolute 2 3 2 padded
-        0x00, 0x00,                                      // end of line
-        0x00, 0x02, 0x02, 0x01,                          // delta: skip row 1 and two pixels of row 2
-        0x02, 0x03, 0x00, 0x00,                          // two 3s, end of line
-        0x01, 0x01, 0x00, 0x01,                          // row 3: one 1, end of bitmap
+        0x03, 0x01, 0x00, 0x03,
+        0x02, 0x03, 0x02, 0x00, // row 0: run of three 1s, absolute 2 3 2 padded
+        0x00, 0x00,             // end of line
+        0x00, 0x02, 0x02, 0x01, // delta: skip row 1 and two pixels of row 2
+        0x02, 0x03, 0x00, 0x00, // two 3s, end of line
+        0x01, 0x01, 0x00, 0x01, // row 3: one 1, end of bitmap
     };
     Dib dib;
-    ASSERT_EQ(DecodeDib(test::InfoFile({6, 4, 8, 1, 4}, test::Table({0x000000, 0x102030, 0x405060, 0x708090}), stream),
-                        dib),
-              DibError::None);
+    ASSERT_EQ(
+        DecodeDib(test::InfoFile(
+                      {.width = 6, .height = 4, .bitCount = 8, .compression = 1, .colorsUsed = 4},
+                      test::Table({0x000000, 0x102030, 0x405060, 0x708090}), stream),
+                  dib),
+        DibError::None);
     const uint32_t o = 0, a = 0x102030, b = 0x405060, c = 0x708090;
-    EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{a, o, o, o, o, o,  //
-                                                     o, o, c, c, o, o,  //
-                                                     o, o, o, o, o, o,  //
+    EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{a, o, o, o, o, o, //
+                                                     o, o, c, c, o, o, //
+                                                     o, o, o, o, o, o, //
                                                      a, a, a, b, c, b}));
     EXPECT_EQ(dib.bitsPerPixel, 8);
     EXPECT_EQ(dib.colorTable.size(), 4u);
@@ -250,27 +308,32 @@ TEST(DibFixture, Rle8RunsAbsoluteDeltaAndEscapes) {
 
 TEST(DibFixture, Rle4AlternatingRunsAndOddAbsolute) {
     const std::vector<uint8_t> stream = {
-        0x05, 0x12, 0x00, 0x00,              // row 0: 1 2 1 2 1, end of line
-        0x00, 0x03, 0x31, 0x20, 0x00, 0x01,  // row 1: absolute 3 1 2, end of bitmap
+        0x05, 0x12, 0x00, 0x00,             // row 0: 1 2 1 2 1, end of line
+        0x00, 0x03, 0x31, 0x20, 0x00, 0x01, // row 1: absolute 3 1 2, end of bitmap
     };
     Dib dib;
-    ASSERT_EQ(DecodeDib(test::InfoFile({5, 2, 4, 2, 4}, test::Table({0x000000, 0x111111, 0x222222, 0x333333}), stream),
-                        dib),
-              DibError::None);
+    ASSERT_EQ(
+        DecodeDib(test::InfoFile(
+                      {.width = 5, .height = 2, .bitCount = 4, .compression = 2, .colorsUsed = 4},
+                      test::Table({0x000000, 0x111111, 0x222222, 0x333333}), stream),
+                  dib),
+        DibError::None);
     EXPECT_EQ(dib.bitsPerPixel, 4);
-    EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{0x333333, 0x111111, 0x222222, 0, 0,  //
-                                                     0x111111, 0x222222, 0x111111, 0x222222, 0x111111}));
+    EXPECT_EQ(AllPixels(dib),
+              (std::vector<uint32_t>{0x333333, 0x111111, 0x222222, 0, 0, //
+                                     0x111111, 0x222222, 0x111111, 0x222222, 0x111111}));
 }
 
 TEST(DibFixture, CoreHeaderWithThreeByteTable) {
     Bytes b;
     b.u8({'B', 'M'}).u32(14 + 12 + 6 + 8).u32(0).u32(14 + 12 + 6);
     b.u32(12).u16(3).u16(2).u16(1).u16(1);
-    b.u8({0x10, 0x20, 0x30, 0xC0, 0xB0, 0xA0});  // black-ish, white-ish as blue, green, red
-    b.u8({0xA0, 0, 0, 0, 0x40, 0, 0, 0});        // bottom row 1 0 1, top row 0 1 0
+    b.u8({0x10, 0x20, 0x30, 0xC0, 0xB0, 0xA0}); // black-ish, white-ish as blue, green, red
+    b.u8({0xA0, 0, 0, 0, 0x40, 0, 0, 0});       // bottom row 1 0 1, top row 0 1 0
     Dib dib;
     ASSERT_EQ(DecodeDib(b.data, dib), DibError::None);
-    EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{0x302010, 0xA0B0C0, 0x302010, 0xA0B0C0, 0x302010, 0xA0B0C0}));
+    EXPECT_EQ(AllPixels(dib),
+              (std::vector<uint32_t>{0x302010, 0xA0B0C0, 0x302010, 0xA0B0C0, 0x302010, 0xA0B0C0}));
 }
 
 TEST(DibFixture, BitFieldChannelsScaleToFullRange) {
@@ -284,26 +347,39 @@ TEST(DibFixture, BitFieldChannelsScaleToFullRange) {
     };
     Bytes masks, pixels;
     masks.u32(0xF800).u32(0x07E0).u32(0x001F);
-    for (const Case& c : cases) pixels.u16(c.pixel);
-    pixels.u16(0);  // row padding
+    for (const Case& c : cases)
+        pixels.u16(c.pixel);
+    pixels.u16(0); // row padding
     Dib dib;
-    ASSERT_EQ(DecodeDib(test::InfoFile({std::size(cases), 1, 16, 3, 0}, masks.data, pixels.data), dib), DibError::None);
+    ASSERT_EQ(DecodeDib(test::InfoFile({.width = static_cast<int32_t>(std::size(cases)),
+                                        .height = 1,
+                                        .bitCount = 16,
+                                        .compression = 3,
+                                        .colorsUsed = 0},
+                                       masks.data, pixels.data),
+                        dib),
+              DibError::None);
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(DibPixelXrgb(dib, static_cast<int>(i), 0), cases[i].xrgb) << std::hex << cases[i].pixel;
+        EXPECT_EQ(DibPixelXrgb(dib, static_cast<int>(i), 0), cases[i].xrgb)
+            << std::hex << cases[i].pixel;
 }
 
 TEST(DibFixture, PaddingBitsFromTheFileAreCleared) {
     Dib dib;
-    ASSERT_EQ(DecodeDib(test::InfoFile({3, 1, 1, 0, 2}, test::Table({0x000000, 0xFFFFFF}), {0xBF, 0xFF, 0xFF, 0xFF}),
+    ASSERT_EQ(DecodeDib(test::InfoFile({.width = 3, .height = 1, .bitCount = 1, .colorsUsed = 2},
+                                       test::Table({0x000000, 0xFFFFFF}), {0xBF, 0xFF, 0xFF, 0xFF}),
                         dib),
               DibError::None);
-    EXPECT_EQ((std::vector<uint8_t>(dib.bits.begin(), dib.bits.end())), (std::vector<uint8_t>{0xA0, 0, 0, 0}));
+    EXPECT_EQ((std::vector<uint8_t>(dib.bits.begin(), dib.bits.end())),
+              (std::vector<uint8_t>{0xA0, 0, 0, 0}));
     EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{0xFFFFFF, 0x000000, 0xFFFFFF}));
 }
 
 TEST(DibFixture, ColoursUsedBeyondTheDepthKeepsTheFullTable) {
     Dib dib;
-    ASSERT_EQ(DecodeDib(test::InfoFile({2, 1, 1, 0, 1000}, test::Table({0x010203, 0xA0B0C0}), {0x40, 0, 0, 0}), dib),
+    ASSERT_EQ(DecodeDib(test::InfoFile({.width = 2, .height = 1, .bitCount = 1, .colorsUsed = 1000},
+                                       test::Table({0x010203, 0xA0B0C0}), {0x40, 0, 0, 0}),
+                        dib),
               DibError::None);
     ASSERT_EQ(dib.colorTable.size(), 2u);
     EXPECT_EQ(AllPixels(dib), (std::vector<uint32_t>{0x010203, 0xA0B0C0}));
@@ -311,7 +387,10 @@ TEST(DibFixture, ColoursUsedBeyondTheDepthKeepsTheFullTable) {
 
 TEST(DibFixture, IndexPastAShortTableReadsBlack) {
     Dib dib;
-    ASSERT_EQ(DecodeDib(test::InfoFile({2, 1, 8, 0, 1}, test::Table({0xABCDEF}), {0, 200, 0, 0}), dib), DibError::None);
+    ASSERT_EQ(DecodeDib(test::InfoFile({.width = 2, .height = 1, .bitCount = 8, .colorsUsed = 1},
+                                       test::Table({0xABCDEF}), {0, 200, 0, 0}),
+                        dib),
+              DibError::None);
     EXPECT_EQ(DibPixelXrgb(dib, 0, 0), 0xABCDEFu);
     EXPECT_EQ(DibPixelXrgb(dib, 1, 0), 0u);
 }
@@ -320,8 +399,8 @@ class DibFile : public testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("dib_tests_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("dib_tests_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -358,5 +437,5 @@ TEST_F(DibFile, FailsCleanlyOnPathsThatAreNotBitmaps) {
     }
 }
 
-}  // namespace
-}  // namespace zv
+} // namespace
+} // namespace zv

@@ -9,9 +9,9 @@ namespace zv::bmp {
 namespace {
 
 constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kSrgbColorSpace = 0x73524742;  // 'sRGB'
+constexpr uint32_t kSrgbColorSpace = 0x73524742; // 'sRGB'
 constexpr uint32_t kImageIntent = 4;
-constexpr int32_t kPixelsPerMetre = 2835;  // 72 dpi
+constexpr int32_t kPixelsPerMetre = 2835; // 72 dpi
 
 class ByteSink {
 public:
@@ -33,16 +33,21 @@ private:
 
 int HeaderSize(BmpHeader header) {
     switch (header) {
-    case BmpHeader::Core: return 12;
-    case BmpHeader::Info: return 40;
-    case BmpHeader::V4: return 108;
-    case BmpHeader::V5: return 124;
+    case BmpHeader::Core:
+        return 12;
+    case BmpHeader::Info:
+        return 40;
+    case BmpHeader::V4:
+        return 108;
+    case BmpHeader::V5:
+        return 124;
     }
     throw std::invalid_argument("unknown header");
 }
 
 uint32_t TableEntries(const BmpFormat& format) {
-    if (format.bitsPerPixel > 8) return 0;
+    if (format.bitsPerPixel > 8)
+        return 0;
     return format.colorsUsed ? format.colorsUsed : 1u << format.bitsPerPixel;
 }
 
@@ -51,19 +56,22 @@ struct Masks {
 };
 
 Masks EffectiveMasks(const BmpFormat& format) {
-    if (format.compression == BmpCompression::BitFields) return {format.redMask, format.greenMask, format.blueMask};
-    if (format.bitsPerPixel == 16) return {0x7C00, 0x03E0, 0x001F};
+    if (format.compression == BmpCompression::BitFields)
+        return {format.redMask, format.greenMask, format.blueMask};
+    if (format.bitsPerPixel == 16)
+        return {0x7C00, 0x03E0, 0x001F};
     return {0xFF0000, 0x00FF00, 0x0000FF};
 }
 
 uint32_t PackChannel(uint32_t value8, uint32_t mask) {
-    if (mask == 0) return 0;
+    if (mask == 0)
+        return 0;
     return ReduceChannel(value8, std::popcount(mask)) << std::countr_zero(mask);
 }
 
 uint32_t PackRgb(uint32_t rgb, const Masks& masks) {
-    return PackChannel((rgb >> 16) & 0xFF, masks.red) | PackChannel((rgb >> 8) & 0xFF, masks.green) |
-           PackChannel(rgb & 0xFF, masks.blue);
+    return PackChannel((rgb >> 16) & 0xFF, masks.red) |
+           PackChannel((rgb >> 8) & 0xFF, masks.green) | PackChannel(rgb & 0xFF, masks.blue);
 }
 
 void Validate(const BmpPicture& picture, const BmpFormat& format) {
@@ -73,32 +81,41 @@ void Validate(const BmpPicture& picture, const BmpFormat& format) {
         throw std::invalid_argument("picture size does not match its pixels");
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         throw std::invalid_argument("unsupported bit depth");
-    if (picture.indexed() != (bpp <= 8)) throw std::invalid_argument("indexed pictures need 1, 4 or 8 bpp");
+    if (picture.indexed() != (bpp <= 8))
+        throw std::invalid_argument("indexed pictures need 1, 4 or 8 bpp");
     const bool core = format.header == BmpHeader::Core;
-    if (core && (format.topDown || format.compression != BmpCompression::Rgb || bpp == 16 || bpp == 32 ||
-                 format.colorsUsed != 0 || picture.width > 0xFFFF || picture.height > 0xFFFF))
+    if (core &&
+        (format.topDown || format.compression != BmpCompression::Rgb || bpp == 16 || bpp == 32 ||
+         format.colorsUsed != 0 || picture.width > 0xFFFF || picture.height > 0xFFFF))
         throw std::invalid_argument("the core header stores only plain bottom-up 1/4/8/24 bpp");
     switch (format.compression) {
-    case BmpCompression::Rgb: break;
+    case BmpCompression::Rgb:
+        break;
     case BmpCompression::Rle8:
     case BmpCompression::Rle4:
         if (bpp != (format.compression == BmpCompression::Rle8 ? 8 : 4) || format.topDown)
             throw std::invalid_argument("RLE needs matching depth and bottom-up rows");
         break;
     case BmpCompression::BitFields:
-        if (bpp != 16 && bpp != 32) throw std::invalid_argument("bit fields need 16 or 32 bpp");
+        if (bpp != 16 && bpp != 32)
+            throw std::invalid_argument("bit fields need 16 or 32 bpp");
         break;
-    default: throw std::invalid_argument("unknown compression");
+    default:
+        throw std::invalid_argument("unknown compression");
     }
     if (bpp <= 8) {
         const uint32_t entries = TableEntries(format);
-        if (entries > (1u << bpp)) throw std::invalid_argument("colour table longer than the depth allows");
+        if (entries > (1u << bpp))
+            throw std::invalid_argument("colour table longer than the depth allows");
         for (uint32_t index : picture.pixels)
-            if (index >= entries) throw std::invalid_argument("pixel index outside the colour table");
+            if (index >= entries)
+                throw std::invalid_argument("pixel index outside the colour table");
     }
 }
 
-uint32_t Stride(int width, int bpp) { return (static_cast<uint32_t>(width) * bpp + 31) / 32 * 4; }
+uint32_t Stride(int width, int bpp) {
+    return (static_cast<uint32_t>(width) * bpp + 31) / 32 * 4;
+}
 
 std::vector<uint8_t> EncodeRows(const BmpPicture& picture, const BmpFormat& format) {
     const int bpp = format.bitsPerPixel;
@@ -131,7 +148,8 @@ std::vector<uint8_t> EncodeRows(const BmpPicture& picture, const BmpFormat& form
                 break;
             case 32: {
                 const uint32_t packed = PackRgb(value, masks);
-                for (int i = 0; i < 4; ++i) row[4 * x + i] = static_cast<uint8_t>(packed >> (8 * i));
+                for (int i = 0; i < 4; ++i)
+                    row[4 * x + i] = static_cast<uint8_t>(packed >> (8 * i));
                 break;
             }
             }
@@ -145,7 +163,8 @@ std::vector<uint8_t> EncodeRows(const BmpPicture& picture, const BmpFormat& form
 class RleEncoder {
 public:
     RleEncoder(const BmpPicture& picture, const BmpFormat& format)
-        : picture_(picture), nibbles_(format.compression == BmpCompression::Rle4), skipZero_(format.rleSkipZero) {}
+        : picture_(picture), nibbles_(format.compression == BmpCompression::Rle4),
+          skipZero_(format.rleSkipZero) {}
 
     std::vector<uint8_t> Encode() {
         // File rows run bottom-up; position (x, row) counts in file order.
@@ -153,7 +172,8 @@ public:
             int x = 0;
             while (x < picture_.width) {
                 int nextX = 0, nextRow = 0;
-                if (skipZero_ && FindNextNonZero(x, row, nextX, nextRow) && (nextRow > row || nextX - x >= 4)) {
+                if (skipZero_ && FindNextNonZero(x, row, nextX, nextRow) &&
+                    (nextRow > row || nextX - x >= 4)) {
                     MoveTo(x, row, nextX, nextRow);
                     continue;
                 }
@@ -172,7 +192,9 @@ public:
     }
 
 private:
-    uint32_t Pixel(int x, int fileRow) const { return picture_.at(x, picture_.height - 1 - fileRow); }
+    uint32_t Pixel(int x, int fileRow) const {
+        return picture_.at(x, picture_.height - 1 - fileRow);
+    }
 
     void Emit(std::initializer_list<uint8_t> bytes) { out_.insert(out_.end(), bytes); }
 
@@ -209,14 +231,17 @@ private:
         int zeros = 0;
         for (int i = x; i < picture_.width; ++i) {
             zeros = Pixel(i, row) == 0 ? zeros + 1 : 0;
-            if (zeros == 4) return i - 3;
+            if (zeros == 4)
+                return i - 3;
         }
         return picture_.width - zeros;
     }
 
     int RunLength(int row, int x, int end) const {
         int n = 1;
-        while (x + n < end && n < 255 && Pixel(x + n, row) == Pixel(x + (nibbles_ ? n % 2 : 0), row)) ++n;
+        while (x + n < end && n < 255 &&
+               Pixel(x + n, row) == Pixel(x + (nibbles_ ? n % 2 : 0), row))
+            ++n;
         return n;
     }
 
@@ -237,7 +262,8 @@ private:
             else
                 out_.back() |= static_cast<uint8_t>(Pixel(x + i, row));
         }
-        if ((out_.size() - start) % 2) out_.push_back(0);
+        if ((out_.size() - start) % 2)
+            out_.push_back(0);
     }
 
     void EncodeSegment(int row, int x, int end) {
@@ -249,7 +275,8 @@ private:
                 continue;
             }
             int literal = 0;
-            while (x + literal < end && literal < 255 && RunLength(row, x + literal, end) < 3) ++literal;
+            while (x + literal < end && literal < 255 && RunLength(row, x + literal, end) < 3)
+                ++literal;
             if (literal >= 3) {
                 EmitAbsolute(row, x, literal);
                 x += literal;
@@ -268,26 +295,32 @@ private:
     std::vector<uint8_t> out_;
 };
 
-}  // namespace
+} // namespace
 
 uint32_t ReduceChannel(uint32_t value8, int bits) {
-    if (bits <= 8) return value8 >> (8 - bits);
+    if (bits <= 8)
+        return value8 >> (8 - bits);
     uint64_t wide = 0;
-    for (int shift = bits - 8; shift > -8; shift -= 8) wide |= shift >= 0 ? uint64_t{value8} << shift : value8 >> -shift;
+    for (int shift = bits - 8; shift > -8; shift -= 8)
+        wide |= shift >= 0 ? uint64_t{value8} << shift : value8 >> -shift;
     return static_cast<uint32_t>(wide);
 }
 
 std::vector<uint8_t> EncodeBmp(const BmpPicture& picture, const BmpFormat& format) {
     Validate(picture, format);
-    const bool rle = format.compression == BmpCompression::Rle8 || format.compression == BmpCompression::Rle4;
-    const std::vector<uint8_t> pixels = rle ? RleEncoder(picture, format).Encode() : EncodeRows(picture, format);
+    const bool rle =
+        format.compression == BmpCompression::Rle8 || format.compression == BmpCompression::Rle4;
+    const std::vector<uint8_t> pixels =
+        rle ? RleEncoder(picture, format).Encode() : EncodeRows(picture, format);
 
     const bool core = format.header == BmpHeader::Core;
     const uint32_t headerSize = HeaderSize(format.header);
-    const bool separateMasks = format.header == BmpHeader::Info && format.compression == BmpCompression::BitFields;
+    const bool separateMasks =
+        format.header == BmpHeader::Info && format.compression == BmpCompression::BitFields;
     const uint32_t entries = TableEntries(format);
     const uint32_t tableSize = entries * (core ? 3 : 4);
-    const uint32_t pixelOffset = kFileHeaderSize + headerSize + (separateMasks ? 12 : 0) + tableSize;
+    const uint32_t pixelOffset =
+        kFileHeaderSize + headerSize + (separateMasks ? 12 : 0) + tableSize;
     const uint32_t fileSize = pixelOffset + static_cast<uint32_t>(pixels.size());
 
     std::vector<uint8_t> file;
@@ -317,7 +350,8 @@ std::vector<uint8_t> EncodeBmp(const BmpPicture& picture, const BmpFormat& forma
         out.u32(format.colorsUsed);
         out.u32(0);
     }
-    const Masks masks = format.compression == BmpCompression::BitFields ? EffectiveMasks(format) : Masks{0, 0, 0};
+    const Masks masks =
+        format.compression == BmpCompression::BitFields ? EffectiveMasks(format) : Masks{0, 0, 0};
     if (separateMasks) {
         out.u32(masks.red);
         out.u32(masks.green);
@@ -327,12 +361,12 @@ std::vector<uint8_t> EncodeBmp(const BmpPicture& picture, const BmpFormat& forma
         out.u32(masks.red);
         out.u32(masks.green);
         out.u32(masks.blue);
-        out.u32(0);  // alpha
+        out.u32(0); // alpha
         out.u32(kSrgbColorSpace);
-        out.zeros(36 + 12);  // endpoints and gamma, unused for sRGB
+        out.zeros(36 + 12); // endpoints and gamma, unused for sRGB
         if (format.header == BmpHeader::V5) {
             out.u32(kImageIntent);
-            out.zeros(12);  // no profile, reserved
+            out.zeros(12); // no profile, reserved
         }
     }
     for (uint32_t i = 0; i < entries; ++i) {
@@ -340,7 +374,8 @@ std::vector<uint8_t> EncodeBmp(const BmpPicture& picture, const BmpFormat& forma
         out.u8(rgb);
         out.u8(rgb >> 8);
         out.u8(rgb >> 16);
-        if (!core) out.u8(0);
+        if (!core)
+            out.u8(0);
     }
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;
@@ -348,9 +383,10 @@ std::vector<uint8_t> EncodeBmp(const BmpPicture& picture, const BmpFormat& forma
 
 bool WriteBinaryFile(const std::string& path, std::span<const uint8_t> bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
-}  // namespace zv::bmp
+} // namespace zv::bmp

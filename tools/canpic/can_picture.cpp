@@ -22,8 +22,12 @@ constexpr Colour Hex(uint32_t rgb) {
 Colour Mix(Colour a, Colour b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
-Colour Scale(Colour c, double k) { return {c.r * k, c.g * k, c.b * k}; }
-Colour Add(Colour c, double v) { return {c.r + v, c.g + v, c.b + v}; }
+Colour Scale(Colour c, double k) {
+    return {c.r * k, c.g * k, c.b * k};
+}
+Colour Add(Colour c, double v) {
+    return {c.r + v, c.g + v, c.b + v};
+}
 
 double Smoothstep(double edge0, double edge1, double x) {
     const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
@@ -45,14 +49,16 @@ constexpr Colour kShadowRed = Hex(0x6E0714);
 constexpr double kCentreX = 125;
 constexpr double kRadius = 64;
 constexpr double kTilt = 0.2;
-constexpr double kLidY = 42;      // ring at the top of the neck
-constexpr double kNeckEnd = 60;   // full radius from here down
+constexpr double kLidY = 42;    // ring at the top of the neck
+constexpr double kNeckEnd = 60; // full radius from here down
 constexpr double kTaperStart = 208;
-constexpr double kBaseY = 222;    // ring at the bottom
+constexpr double kBaseY = 222; // ring at the bottom
 
 double RadiusAt(double ringY) {
-    if (ringY < kNeckEnd) return kRadius * (0.84 + 0.16 * Smoothstep(kLidY, kNeckEnd, ringY));
-    if (ringY > kTaperStart) return kRadius * (1.0 - 0.08 * Smoothstep(kTaperStart, kBaseY, ringY));
+    if (ringY < kNeckEnd)
+        return kRadius * (0.84 + 0.16 * Smoothstep(kLidY, kNeckEnd, ringY));
+    if (ringY > kTaperStart)
+        return kRadius * (1.0 - 0.08 * Smoothstep(kTaperStart, kBaseY, ringY));
     return kRadius;
 }
 
@@ -72,16 +78,20 @@ struct Bubble {
     double x, y, r;
 };
 constexpr Bubble kBubbles[] = {
-    {28, 58, 10}, {48, 104, 5}, {20, 150, 7}, {40, 196, 4}, {212, 46, 6}, {228, 98, 11}, {206, 152, 5}, {230, 192, 7},
+    {28, 58, 10}, {48, 104, 5},  {20, 150, 7},  {40, 196, 4},
+    {212, 46, 6}, {228, 98, 11}, {206, 152, 5}, {230, 192, 7},
 };
 
 Colour Bubbles(Colour c, double x, double y) {
     for (const Bubble& b : kBubbles) {
         const double d = std::hypot(x - b.x, y - b.y);
-        if (d > b.r) continue;
+        if (d > b.r)
+            continue;
         c = Mix(c, kWhite, 0.18);
-        if (d > b.r - 1.6) c = Mix(c, kWhite, 0.75);
-        if (std::hypot(x - (b.x - b.r * 0.4), y - (b.y - b.r * 0.4)) < b.r * 0.28) c = kWhite;
+        if (d > b.r - 1.6)
+            c = Mix(c, kWhite, 0.75);
+        if (std::hypot(x - (b.x - b.r * 0.4), y - (b.y - b.r * 0.4)) < b.r * 0.28)
+            c = kWhite;
     }
     return c;
 }
@@ -97,30 +107,41 @@ Colour Metal(double theta, double ringY) {
 // Painted label, in surface coordinates: u along the circumference from the
 // front centre, v down the can.
 Colour Label(double u, double v, const StrokeText& word) {
-    if (v < 66) return kGold;
-    if (v < 68.5) return kNavy;
+    if (v < 66)
+        return kGold;
+    if (v < 68.5)
+        return kNavy;
     // Brand name: white with a navy outline over a dark drop shadow.
     constexpr double textTop = 86, capHeight = 38;
     const double tx = u + word.width() / 2, ty = v - (textTop + capHeight);
     const double half = word.penWidth() / 2;
     const double d = word.Distance(tx, ty);
-    if (d < half) return kWhite;
-    if (d < half + 2.2) return kNavy;
+    if (d < half)
+        return kWhite;
+    if (d < half + 2.2)
+        return kNavy;
     Colour c = kCanRed;
-    if (word.Distance(tx - 3, ty - 3) < half + 2.2) c = kShadowRed;
+    if (word.Distance(tx - 3, ty - 3) < half + 2.2)
+        c = kShadowRed;
     // Star above the name.
     const double sx = u, sy = v - 76;
     const double r = std::hypot(sx, sy), a = std::atan2(sx, -sy);
     const double spoke = std::fmod(a / (2 * kPi) * 5 + 5.5, 1.0) - 0.5;
-    if (r < 7.5 - 9.0 * std::abs(spoke) * (r > 3 ? 1 : 0)) return kGold;
+    if (r < 7.5 - 9.0 * std::abs(spoke) * (r > 3 ? 1 : 0))
+        return kGold;
     // White wave under the name.
     const double wave = 140 + 5 * std::sin(u / 14);
-    if (v > wave && v < wave + 8) return kWhite;
-    if (v > wave + 10 && v < wave + 12) return kGold;
+    if (v > wave && v < wave + 8)
+        return kWhite;
+    if (v > wave + 10 && v < wave + 12)
+        return kGold;
     // Diagonal stripes.
-    if (v > 164 && v < 186) return std::fmod((u + v + 400) / 11, 1.0) < 0.5 ? kGold : kShadowRed;
-    if (v > 190 && v < 197) return kWhite;
-    if (v > 197 && v < 199) return kNavy;
+    if (v > 164 && v < 186)
+        return std::fmod((u + v + 400) / 11, 1.0) < 0.5 ? kGold : kShadowRed;
+    if (v > 190 && v < 197)
+        return kWhite;
+    if (v > 197 && v < 199)
+        return kNavy;
     return c;
 }
 
@@ -131,13 +152,16 @@ Colour Can(Colour background, double x, double y, const StrokeText& word) {
     const double lr = std::hypot(lx, ly);
     if (lr <= 1.0) {
         const double shade = 0.75 + 0.25 * Smoothstep(1.0, -1.0, lx + ly);
-        if (lr > 0.86) return Add(Scale(kSilver, shade), 0.12);
+        if (lr > 0.86)
+            return Add(Scale(kSilver, shade), 0.12);
         Colour c = Scale(kSilver, shade * 0.8);
         const double ox = lx / 0.24, oy = (ly - 0.5) / 0.2;
-        if (std::hypot(ox, oy) < 1) return Scale(kNavy, 0.8);  // opening
+        if (std::hypot(ox, oy) < 1)
+            return Scale(kNavy, 0.8); // opening
         const double tx = std::abs(lx) / 0.2, ty = (ly + 0.18) / 0.42;
-        if (std::max(tx, std::abs(ty)) < 1) {  // pull tab with its finger hole
-            if (std::hypot(lx / 0.1, (ly + 0.3) / 0.16) < 1) return Scale(c, 0.7);
+        if (std::max(tx, std::abs(ty)) < 1) { // pull tab with its finger hole
+            if (std::hypot(lx / 0.1, (ly + 0.3) / 0.16) < 1)
+                return Scale(c, 0.7);
             return Add(Scale(kSilver, shade), 0.08);
         }
         return c;
@@ -146,13 +170,16 @@ Colour Can(Colour background, double x, double y, const StrokeText& word) {
     double ringY = y, radius = kRadius, s = 0;
     for (int i = 0; i < 4; ++i) {
         s = (x - kCentreX) / radius;
-        if (std::abs(s) >= 1) return background;
+        if (std::abs(s) >= 1)
+            return background;
         ringY = y - kTilt * radius * std::sqrt(1 - s * s);
         radius = RadiusAt(ringY);
     }
-    if (ringY < kLidY || ringY > kBaseY) return background;
+    if (ringY < kLidY || ringY > kBaseY)
+        return background;
     const double theta = std::asin(s);
-    if (ringY < kNeckEnd + 2 || ringY > kTaperStart) return Metal(theta, ringY);
+    if (ringY < kNeckEnd + 2 || ringY > kTaperStart)
+        return Metal(theta, ringY);
     const Colour paint = Label(theta * kRadius, ringY, word);
     const double diffuse = 0.38 + 0.62 * std::max(0.0, std::cos(theta + 0.6));
     const double highlight = std::pow(std::max(0.0, std::cos(theta + 0.42)), 80);
@@ -161,15 +188,17 @@ Colour Can(Colour background, double x, double y, const StrokeText& word) {
 }
 
 uint32_t Pack(Colour c) {
-    auto channel = [](double v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    auto channel = [](double v) {
+        return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+    };
     return channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
 }
 
-}  // namespace
+} // namespace
 
 bmp::BmpPicture DrawCanPicture() {
     const StrokeText word("Zevra", 38, 8.5, 0.2);
-    constexpr int kSamples = 4;  // per axis
+    constexpr int kSamples = 4; // per axis
     bmp::BmpPicture picture{kCanPictureSize, kCanPictureSize, {}, {}};
     picture.pixels.reserve(kCanPictureSize * kCanPictureSize);
     for (int py = 0; py < kCanPictureSize; ++py)
@@ -188,4 +217,4 @@ bmp::BmpPicture DrawCanPicture() {
     return picture;
 }
 
-}  // namespace zv::canpic
+} // namespace zv::canpic

@@ -17,4 +17,4 @@ bmp::BmpPicture Palettise(const bmp::BmpPicture& trueColour, int colours);
 // The bytes of "Can1.bmp": 256 colours, version 3 info header, bottom-up rows.
 std::vector<uint8_t> CanBitmapFile();
 
-}  // namespace zv::canpic
+} // namespace zv::canpic

@@ -36,4 +36,4 @@ private:
     double penWidth_;
 };
 
-}  // namespace zv::canpic
+} // namespace zv::canpic

@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (argc == 3 &&
-        !zv::bmp::WriteBinaryFile(argv[2], zv::bmp::EncodeBmp(zv::canpic::DrawCanPicture(), {.bitsPerPixel = 24}))) {
+        !zv::bmp::WriteBinaryFile(
+            argv[2], zv::bmp::EncodeBmp(zv::canpic::DrawCanPicture(), {.bitsPerPixel = 24}))) {
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;
     }

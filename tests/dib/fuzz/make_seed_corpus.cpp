@@ -13,14 +13,16 @@ namespace {
 BmpPicture Picture(int bpp) {
     BmpPicture p{7, 5, {}, {}};
     if (bpp <= 8)
-        for (uint32_t i = 0; i < (1u << bpp); ++i) p.palette.push_back(i * 0x0A1B2C % 0x1000000);
+        for (uint32_t i = 0; i < (1u << bpp); ++i)
+            p.palette.push_back(i * 0x0A1B2C % 0x1000000);
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
-            p.pixels.push_back(bpp <= 8 ? (x / 2 + y * y) % (1u << bpp) : (x * 40u) << 16 | (y * 50u) << 8 | 99);
+            p.pixels.push_back(bpp <= 8 ? (x / 2 + y * y) % (1u << bpp)
+                                        : (x * 40u) << 16 | (y * 50u) << 8 | 99);
     return p;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -43,13 +45,23 @@ int main(int argc, char** argv) {
         {"rle8", {.bitsPerPixel = 8, .compression = Rle8}},
         {"rle8_skip", {.bitsPerPixel = 8, .compression = Rle8, .rleSkipZero = true}},
         {"rle4", {.bitsPerPixel = 4, .compression = Rle4}},
-        {"rle4_skip_v4", {.bitsPerPixel = 4, .header = V4, .compression = Rle4, .rleSkipZero = true}},
+        {"rle4_skip_v4",
+         {.bitsPerPixel = 4, .header = V4, .compression = Rle4, .rleSkipZero = true}},
         {"bpp16", {.bitsPerPixel = 16}},
-        {"bpp16_565", {.bitsPerPixel = 16, .compression = BitFields, .redMask = 0xF800, .greenMask = 0x7E0, .blueMask = 0x1F}},
+        {"bpp16_565",
+         {.bitsPerPixel = 16,
+          .compression = BitFields,
+          .redMask = 0xF800,
+          .greenMask = 0x7E0,
+          .blueMask = 0x1F}},
         {"bpp24_core", {.bitsPerPixel = 24, .header = Core}},
         {"bpp24_topdown", {.bitsPerPixel = 24, .topDown = true}},
         {"bpp32_v4_fields",
-         {.bitsPerPixel = 32, .header = V4, .compression = BitFields, .redMask = 0xFF, .greenMask = 0xFF00,
+         {.bitsPerPixel = 32,
+          .header = V4,
+          .compression = BitFields,
+          .redMask = 0xFF,
+          .greenMask = 0xFF00,
           .blueMask = 0xFF0000}},
     };
     for (const Seed& seed : seeds) {

@@ -15,7 +15,7 @@ namespace zv::bmp {
 struct BmpPicture {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> palette;  // 0x00RRGGBB
+    std::vector<uint32_t> palette; // 0x00RRGGBB
     std::vector<uint32_t> pixels;
 
     bool indexed() const { return !palette.empty(); }
@@ -23,10 +23,10 @@ struct BmpPicture {
 };
 
 enum class BmpHeader {
-    Core,  // 12 bytes, 16-bit sizes, 3-byte colour entries
-    Info,  // 40 bytes (version 3)
-    V4,    // 108 bytes
-    V5,    // 124 bytes
+    Core, // 12 bytes, 16-bit sizes, 3-byte colour entries
+    Info, // 40 bytes (version 3)
+    V4,   // 108 bytes
+    V5,   // 124 bytes
 };
 
 enum class BmpCompression : uint32_t {
@@ -66,4 +66,4 @@ std::vector<uint8_t> EncodeBmp(const BmpPicture& picture, const BmpFormat& forma
 // Returns false when the file cannot be written completely.
 bool WriteBinaryFile(const std::string& path, std::span<const uint8_t> bytes);
 
-}  // namespace zv::bmp
+} // namespace zv::bmp
