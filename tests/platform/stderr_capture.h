@@ -12,20 +12,21 @@
 #include <string>
 
 template <class Action> std::string StandardErrorOf(Action action) {
-    std::string path = ::testing::TempDir() + "/zv_stderr_capture";
-    std::FILE* file = std::fopen(path.c_str(), "w+");
-    if (file == nullptr) {
+    // Tests run side by side: each capture gets a file of its own.
+    std::string path = ::testing::TempDir() + "/zv_stderr_XXXXXX";
+    int fd = mkstemp(path.data());
+    if (fd < 0) {
         ADD_FAILURE() << "cannot create " << path;
         return {};
     }
     std::fflush(stderr);
     int saved = dup(STDERR_FILENO);
-    dup2(fileno(file), STDERR_FILENO);
+    dup2(fd, STDERR_FILENO);
     action();
     std::fflush(stderr);
     dup2(saved, STDERR_FILENO);
     close(saved);
-    std::fclose(file);
+    close(fd);
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
