@@ -119,13 +119,18 @@ TargetView target_view(const Surface& s, const Palette* palette) {
   return {static_cast<uint8_t*>(s.pixels), s.pitch, s.width, s.height, s.format, palette};
 }
 
+// One row is filled pixel by pixel, the others are copies of it: memcpy is
+// far faster than a loop of pixel stores.
 template <typename T>
 void fill_rows(const Surface& s, const Rect& r, T value) {
-  for (int32_t y = r.top; y < r.bottom; ++y) {
-    T* row = reinterpret_cast<T*>(static_cast<uint8_t*>(s.pixels) +
-                                  static_cast<ptrdiff_t>(y) * s.pitch) + r.left;
-    std::fill_n(row, r.right - r.left, value);
-  }
+  auto row = [&](int32_t y) {
+    return static_cast<uint8_t*>(s.pixels) + static_cast<ptrdiff_t>(y) * s.pitch +
+           static_cast<ptrdiff_t>(r.left) * sizeof(T);
+  };
+  size_t bytes = static_cast<size_t>(r.right - r.left) * sizeof(T);
+  uint8_t* first = row(r.top);
+  for (size_t i = 0; i < bytes; i += sizeof(T)) std::memcpy(first + i, &value, sizeof(T));
+  for (int32_t y = r.top + 1; y < r.bottom; ++y) std::memcpy(row(y), first, bytes);
 }
 
 void fill(const Surface& s, const Rect& area, uint32_t value) {
@@ -198,14 +203,41 @@ bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
   st.blend = states_[kAlphaBlendEnable] != 0 &&
              !(st.src_blend == kBlendOne && st.dst_blend == kBlendZero);
 
-  RasteriseFn rasterise = backend_ == Backend::Avx2   ? rasterise_avx2
-                          : backend_ == Backend::Sse2 ? rasterise_sse2
-                                                      : rasterise_reference;
-  auto triangle = [&](const TLVertex& a, const TLVertex& b, const TLVertex& c, uint32_t flat) {
+  RasteriseFn rasterise = rasterise_reference;
+  RasterisePairFn rasterise_pair = nullptr;
+  if (backend_ == Backend::Avx2) rasterise = rasterise_avx2, rasterise_pair = rasterise_pair_avx2;
+  if (backend_ == Backend::Sse2) rasterise = rasterise_sse2, rasterise_pair = rasterise_pair_sse2;
+
+  // Neighbours in a fan or strip share an edge; with the same winding they
+  // lie on opposite sides of it, and the vectorised backends scan the two
+  // together. A triangle waits here for its possible partner.
+  struct SetUp {
     Shading shading;
     RasterTriangle tris[kMaxRasterTriangles];
-    int n = setup_triangle(st, a, b, c, flat, shading, tris);
-    for (int i = 0; i < n; ++i) rasterise(st, shading, tris[i]);
+    int count = 0;
+  } set_up[2];
+  SetUp* pending = nullptr;
+  auto flush = [&] {
+    if (pending)
+      for (int i = 0; i < pending->count; ++i) rasterise(st, pending->shading, pending->tris[i]);
+    pending = nullptr;
+  };
+  bool pairs = rasterise_pair && primitive != kTriangleList;
+  auto triangle = [&](const TLVertex& a, const TLVertex& b, const TLVertex& c, uint32_t flat) {
+    SetUp& cur = pending == &set_up[0] ? set_up[1] : set_up[0];
+    cur.count = setup_triangle(st, a, b, c, flat, cur.shading, cur.tris);
+    if (pending && pending->count == 1 && cur.count == 1) {
+      const Shading &p = pending->shading, &q = cur.shading;
+      if (p.clockwise == q.clockwise && p.perspective == q.perspective &&
+          p.gouraud == q.gouraud && p.minify == q.minify) {
+        rasterise_pair(st, p, pending->tris[0], q, cur.tris[0]);
+        pending = nullptr;
+        return;
+      }
+    }
+    flush();
+    if (pairs && cur.count == 1) pending = &cur;
+    else for (int i = 0; i < cur.count; ++i) rasterise(st, cur.shading, cur.tris[i]);
   };
   // The provoking vertex of each triangle, whose colour flat shading uses,
   // is its first one in the order the primitive defines.
@@ -226,6 +258,7 @@ bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
         break;
     }
   }
+  flush();
   return true;
 }
 

@@ -16,7 +16,6 @@ namespace {
 
 struct Avx2 {
   static constexpr int N = 8;
-  static constexpr bool kGather = true;
   using F = __m256;
   using I = __m256i;
 
@@ -49,6 +48,7 @@ struct Avx2 {
   static I slli(I a, int n) { return _mm256_slli_epi32(a, n); }
   static I srlv(I a, I n) { return _mm256_srlv_epi32(a, n); }
   static I select(I m, I a, I b) { return _mm256_blendv_epi8(b, a, m); }
+  static F select_f(I m, F a, F b) { return _mm256_blendv_ps(b, a, _mm256_castsi256_ps(m)); }
   static int bits(I m) { return _mm256_movemask_ps(_mm256_castsi256_ps(m)); }
   static I mullo(I a, I b) { return _mm256_mullo_epi32(a, b); }
 
@@ -85,6 +85,11 @@ struct Avx2 {
 
 void rasterise_avx2(const DrawState& state, const Shading& shading, const RasterTriangle& tri) {
   rasterise_vector<Avx2>(state, shading, tri);
+}
+
+void rasterise_pair_avx2(const DrawState& state, const Shading& a, const RasterTriangle& ta,
+                         const Shading& b, const RasterTriangle& tb) {
+  rasterise_vector_pair<Avx2>(state, a, ta, b, tb);
 }
 
 }  // namespace zv::raster::detail

@@ -19,16 +19,36 @@ struct Lanes {
 };
 
 template <class V>
+[[gnu::always_inline]] inline typename V::I depth_pass(uint32_t func, typename V::I z,
+                                                       typename V::I stored) {
+  switch (func) {
+    case kCmpNever: return V::zero();
+    case kCmpLess: return V::gt(stored, z);
+    case kCmpEqual: return V::eq(z, stored);
+    case kCmpLessEqual: return V::not_(V::gt(z, stored));
+    case kCmpGreater: return V::gt(z, stored);
+    case kCmpNotEqual: return V::not_(V::eq(z, stored));
+    case kCmpGreaterEqual: return V::not_(V::gt(stored, z));
+    default: return V::set(-1);
+  }
+}
+
+// Shades chunks of N horizontally adjacent pixels for one triangle, or for
+// two whose coverage cannot overlap (kPair): each lane then takes the planes
+// of the triangle that covers it. The state is copied, not referenced, so
+// pixel stores cannot force it to be reloaded.
+template <class V, bool kPair>
 class ChunkShader {
   using F = typename V::F;
   using I = typename V::I;
   static constexpr int N = V::N;
 
  public:
-  ChunkShader(const DrawState& st, const Shading& sh)
+  ChunkShader(const DrawState& st, const Shading& a, const Shading& b)
       : st_(st),
-        sh_(sh),
-        sampler_(sh.minify ? st.minify : st.magnify),
+        a_(a),
+        b_(b),
+        sampler_(a.minify ? st.minify : st.magnify),
         bpp_(bytes_per_pixel(st.target.format)) {
     const TextureView& t = st.texture;
     fast_texture_ = st.textured && !sampler_.linear && sampler_.address_u == kAddressWrap &&
@@ -37,7 +57,7 @@ class ChunkShader {
       // 4-byte reads of narrow texels must stop at the texture's last byte.
       int tbpp = bytes_per_pixel(t.format);
       texture_end_ = (t.pitch > 0 ? int64_t{t.height - 1} * t.pitch : 0) + int64_t{t.width} * tbpp;
-      gather_texels_ = V::kGather && texture_end_ >= 4 &&
+      gather_texels_ = texture_end_ >= 4 &&
                        (t.format == PixelFormat::Pal8 || t.format == PixelFormat::XRGB8888 ||
                         t.format == PixelFormat::ARGB8888 || t.format == PixelFormat::RGB565 ||
                         t.format == PixelFormat::RGB888);
@@ -46,19 +66,24 @@ class ChunkShader {
     bool modulate_family = mode == kTexBlendModulate || mode == kTexBlendModulateMask ||
                            mode == kTexBlendModulateAlpha;
     // Modulating by opaque white is the texel itself: div255(t * 255) == t.
-    texel_is_color_ = st.textured && !sh.gouraud &&
+    bool white = a.flat_color == 0xFFFFFFFFu && (!kPair || b.flat_color == 0xFFFFFFFFu);
+    texel_is_color_ = st.textured && !a.gouraud &&
                       (mode == kTexBlendDecal || mode == kTexBlendDecalMask ||
-                       mode == kTexBlendCopy ||
-                       (modulate_family && sh.flat_color == 0xFFFFFFFFu));
+                       mode == kTexBlendCopy || (modulate_family && white));
     vector_texture_blend_ = modulate_family || mode == kTexBlendDecal ||
                             mode == kTexBlendDecalMask || mode == kTexBlendCopy;
     // With SRCALPHA/INVSRCALPHA an alpha of 255 gives the source exactly.
     opaque_skips_blend_ = st.src_blend == kBlendSrcAlpha && st.dst_blend == kBlendInvSrcAlpha;
+    vector_target_ = st.target.format == PixelFormat::XRGB8888 ||
+                     st.target.format == PixelFormat::RGB565;
   }
 
-  void shade(int32_t xs, int32_t y, I mask) {
-    float fy = static_cast<float>(y - sh_.yref);
-    F fx = V::to_float(V::add(V::set(xs - sh_.xref), V::lanes()));
+  // `mask`: lanes to shade; `in_a`: lanes of the first triangle (pairs only).
+  void shade(int32_t xs, int32_t y, I mask, I in_a) {
+    I xref = V::set(a_.xref);
+    if constexpr (kPair) xref = V::select(in_a, xref, V::set(b_.xref));
+    Lane lane{V::to_float(V::sub(V::add(V::set(xs), V::lanes()), xref)),
+              static_cast<float>(y - a_.yref), static_cast<float>(y - b_.yref), in_a};
 
     uint8_t* depth = nullptr;
     I z = V::zero(), stored = V::zero();
@@ -66,43 +91,42 @@ class ChunkShader {
       bool z16 = st_.depth_format == PixelFormat::Z16;
       depth = st_.depth_pixels + static_cast<ptrdiff_t>(y) * st_.depth_pitch +
               static_cast<ptrdiff_t>(xs) * (z16 ? 2 : 4);
-      F clamped = V::min(V::max(at(sh_.z, fx, fy), V::set(0.0f)), V::set(1.0f));
+      F clamped = V::min(V::max(at(&Shading::z, lane), V::set(0.0f)), V::set(1.0f));
       z = V::to_int(V::add(V::mul(clamped, V::set(z16 ? 65535.0f : 16777215.0f)), V::set(0.5f)));
       stored = z16 ? V::load16(depth) : V::load(depth);
-      mask = V::and_(mask, depth_pass(z, stored));
+      mask = V::and_(mask, depth_pass<V>(st_.depth_func, z, stored));
       if (!V::bits(mask)) return;
     }
 
     F inv_w = V::set(1.0f);
-    if (sh_.perspective) inv_w = V::div(V::set(1.0f), V::max(at(sh_.rhw, fx, fy), V::set(kMinRhw)));
+    if (a_.perspective)
+      inv_w = V::div(V::set(1.0f), V::max(at(&Shading::rhw, lane), V::set(kMinRhw)));
 
-    I color = V::set(static_cast<int32_t>(sh_.flat_color));
-    if (sh_.gouraud) {
-      color = V::slli(channel(sh_.a, fx, fy, inv_w), 24);
-      color = V::or_(color, V::slli(channel(sh_.r, fx, fy, inv_w), 16));
-      color = V::or_(color, V::slli(channel(sh_.g, fx, fy, inv_w), 8));
-      color = V::or_(color, channel(sh_.b, fx, fy, inv_w));
+    I color = V::set(static_cast<int32_t>(a_.flat_color));
+    if constexpr (kPair) color = V::select(in_a, color, V::set(static_cast<int32_t>(b_.flat_color)));
+    if (a_.gouraud) {
+      color = V::slli(channel(&Shading::a, lane, inv_w), 24);
+      color = V::or_(color, V::slli(channel(&Shading::r, lane, inv_w), 16));
+      color = V::or_(color, V::slli(channel(&Shading::g, lane, inv_w), 8));
+      color = V::or_(color, channel(&Shading::b, lane, inv_w));
     }
-    if (st_.textured) color = texture(fx, fy, inv_w, color, mask);
+    if (st_.textured) color = texture(lane, inv_w, color, mask);
 
     uint8_t* p = st_.target.pixels + static_cast<ptrdiff_t>(y) * st_.target.pitch +
                  static_cast<ptrdiff_t>(xs) * bpp_;
     I old = V::zero();
-    bool vector_target = st_.target.format == PixelFormat::XRGB8888 ||
-                         st_.target.format == PixelFormat::RGB565;
-    if (vector_target) old = bpp_ == 4 ? V::load(p) : V::load16(p);
+    if (vector_target_) old = bpp_ == 4 ? V::load(p) : V::load16(p);
     if (st_.blend) {
       I alpha = V::srli(color, 24);
       bool skip = opaque_skips_blend_ &&
                   V::bits(V::and_(mask, V::eq(alpha, V::set(255)))) == V::bits(mask);
       if (!skip) {
-        I dst = vector_target ? (bpp_ == 4 ? V::or_(old, V::set(int32_t(0xFF000000u)))
-                                           : from_565(old))
-                              : read_lanes(p, mask);
+        I dst = vector_target_ ? (bpp_ == 4 ? V::or_(old, V::set(int32_t(0xFF000000u))) : from_565(old))
+                               : read_lanes(p, mask);
         color = blend(color, dst);
       }
     }
-    if (vector_target) {
+    if (vector_target_) {
       I out = bpp_ == 4 ? V::and_(color, V::set(0x00FFFFFF)) : to_565(color);
       out = V::select(mask, out, old);
       if (bpp_ == 4) V::store(p, out);
@@ -118,28 +142,29 @@ class ChunkShader {
   }
 
  private:
-  static F at(const Plane& p, F fx, float fy) {
-    return V::add(V::set(p.row(fy)), V::mul(V::set(p.dx), fx));
-  }
+  // Where each lane sits relative to its triangle's planes.
+  struct Lane {
+    F fx;
+    float fy_a, fy_b;
+    I in_a;
+  };
 
-  static I channel(const Plane& p, F fx, float fy, F inv_w) {
-    F c = at(p, fx, fy);
-    // Multiplying by exactly 1 when affine changes nothing, as in the reference.
-    c = V::mul(c, inv_w);
-    return V::to_int(V::add(V::min(V::max(c, V::set(0.0f)), V::set(255.0f)), V::set(0.5f)));
-  }
-
-  I depth_pass(I z, I stored) const {
-    switch (st_.depth_func) {
-      case kCmpNever: return V::zero();
-      case kCmpLess: return V::gt(stored, z);
-      case kCmpEqual: return V::eq(z, stored);
-      case kCmpLessEqual: return V::not_(V::gt(z, stored));
-      case kCmpGreater: return V::gt(z, stored);
-      case kCmpNotEqual: return V::not_(V::eq(z, stored));
-      case kCmpGreaterEqual: return V::not_(V::gt(stored, z));
-      default: return V::set(-1);
+  // plane.row(fy) + plane.dx * fx, with each lane's own triangle's plane.
+  F at(const Plane Shading::*plane, const Lane& lane) const {
+    const Plane& pa = a_.*plane;
+    F row = V::set(pa.row(lane.fy_a)), dx = V::set(pa.dx);
+    if constexpr (kPair) {
+      const Plane& pb = b_.*plane;
+      row = V::select_f(lane.in_a, row, V::set(pb.row(lane.fy_b)));
+      dx = V::select_f(lane.in_a, dx, V::set(pb.dx));
     }
+    return V::add(row, V::mul(dx, lane.fx));
+  }
+
+  I channel(const Plane Shading::*plane, const Lane& lane, F inv_w) const {
+    // Multiplying by exactly 1 when affine changes nothing, as in the reference.
+    F c = V::mul(at(plane, lane), inv_w);
+    return V::to_int(V::add(V::min(V::max(c, V::set(0.0f)), V::set(255.0f)), V::set(0.5f)));
   }
 
   // floor(c) for |c| <= 2^23, as floor_limited.
@@ -156,16 +181,15 @@ class ChunkShader {
     return V::sub(i, V::and_(V::gt(i, V::set(size - 1)), V::set(size)));
   }
 
-  I texture(F fx, float fy, F inv_w, I diffuse, I mask) {
+  I texture(const Lane& lane, F inv_w, I diffuse, I mask) {
     const TextureView& t = st_.texture;
-    F u = at(sh_.u, fx, fy), v = at(sh_.v, fx, fy);
-    if (sh_.perspective) u = V::mul(u, inv_w), v = V::mul(v, inv_w);
+    F u = at(&Shading::u, lane), v = at(&Shading::v, lane);
+    if (a_.perspective) u = V::mul(u, inv_w), v = V::mul(v, inv_w);
     I texel;
     if (fast_texture_) {
       I i = wrap_nearest(u, t.scale_u, t.width);
       I j = wrap_nearest(v, t.scale_v, t.height);
-      if constexpr (V::kGather) texel = gather_texels_ ? gather(i, j) : fetch_lanes(i, j, mask);
-      else texel = fetch_lanes(i, j, mask);
+      texel = gather_texels_ ? gather(i, j) : fetch_lanes(i, j, mask);
     } else {
       Lanes<V> lu, lv;
       V::store_f(lu.f, u);
@@ -297,10 +321,12 @@ class ChunkShader {
       if (bits & 1) write_target(st_.target, p + k * bpp_, static_cast<uint32_t>(l.i[k]));
   }
 
-  const DrawState& st_;
-  const Shading& sh_;
-  const SamplerState& sampler_;
+  const DrawState st_;
+  const Shading a_;
+  const Shading b_;
+  const SamplerState sampler_;
   int bpp_;
+  bool vector_target_ = false;
   bool fast_texture_ = false;
   bool gather_texels_ = false;
   int64_t texture_end_ = 0;
@@ -309,68 +335,281 @@ class ChunkShader {
   bool opaque_skips_blend_ = false;
 };
 
+// The commonest state, the program's own among it, with every constant
+// hoisted: affine texturing that is the final colour (decal, or modulation
+// by flat opaque white), nearest sampling with wrap from a palettised or
+// 32-bit texture, into a 32-bit target, with a 16-bit depth buffer or none,
+// and blending off or unable to change an opaque source. Same operations,
+// in the same order, as ChunkShader and the reference.
+template <class V, bool kPair>
+class FastShader {
+  using F = typename V::F;
+  using I = typename V::I;
+  enum { kZ, kU, kV, kPlanes };
+
+ public:
+  static bool eligible(const DrawState& st, const Shading& a, const Shading& b) {
+    const TextureView& t = st.texture;
+    if (!st.textured || a.perspective || a.gouraud || st.magnify.linear || st.minify.linear) return false;
+    if (st.magnify.address_u != kAddressWrap || st.magnify.address_v != kAddressWrap) return false;
+    if (st.target.format != PixelFormat::XRGB8888) return false;
+    if (st.depth_test && st.depth_format != PixelFormat::Z16) return false;
+    bool narrow_texels = t.format == PixelFormat::Pal8;
+    if (!narrow_texels && t.format != PixelFormat::XRGB8888 && t.format != PixelFormat::ARGB8888)
+      return false;
+    if (narrow_texels && (t.pitch > 0 ? int64_t{t.height - 1} * t.pitch : 0) + t.width < 4) return false;
+    uint32_t mode = st.texture_blend;
+    bool white = a.flat_color == 0xFFFFFFFFu && (!kPair || b.flat_color == 0xFFFFFFFFu);
+    bool texel_is_color = mode == kTexBlendDecal || mode == kTexBlendDecalMask ||
+                          mode == kTexBlendCopy ||
+                          (white && (mode == kTexBlendModulate || mode == kTexBlendModulateMask ||
+                                     mode == kTexBlendModulateAlpha));
+    if (!texel_is_color) return false;
+    // Alpha-less texels are opaque, and SRCALPHA/INVSRCALPHA then gives the source.
+    return !st.blend || (!t.has_alpha && st.src_blend == kBlendSrcAlpha &&
+                         st.dst_blend == kBlendInvSrcAlpha);
+  }
+
+  FastShader(const DrawState& st, const Shading& a, const Shading& b)
+      : target_(st.target.pixels),
+        target_pitch_(st.target.pitch),
+        depth_(st.depth_test ? st.depth_pixels : nullptr),
+        depth_pitch_(st.depth_pitch),
+        depth_func_(st.depth_func),
+        depth_write_(st.depth_write),
+        texels_(st.texture.pixels),
+        palette_(st.texture.format == PixelFormat::Pal8 ? st.texture.palette : nullptr),
+        yref_a_(a.yref),
+        yref_b_(b.yref),
+        xref_a_(V::set(a.xref)),
+        xref_b_(V::set(b.xref)),
+        pitch_(V::set(st.texture.pitch)),
+        scale_u_(V::set(st.texture.scale_u)),
+        scale_v_(V::set(st.texture.scale_v)),
+        width_(V::set(st.texture.width)),
+        height_(V::set(st.texture.height)),
+        last_(V::set(static_cast<int32_t>((st.texture.pitch > 0 ? int64_t{st.texture.height - 1} * st.texture.pitch : 0) +
+                                          st.texture.width - 4))) {
+    const Plane Shading::*planes[kPlanes] = {&Shading::z, &Shading::u, &Shading::v};
+    for (int k = 0; k < kPlanes; ++k) {
+      plane_a_[k] = a.*planes[k], plane_b_[k] = b.*planes[k];
+      dx_a_[k] = V::set(plane_a_[k].dx), dx_b_[k] = V::set(plane_b_[k].dx);
+    }
+  }
+
+  [[gnu::always_inline]] void shade(int32_t xs, int32_t y, I mask, I in_a) {
+    if (y != row_y_) {
+      row_y_ = y;
+      float fy_a = static_cast<float>(y - yref_a_), fy_b = static_cast<float>(y - yref_b_);
+      for (int k = depth_ ? 0 : 1; k < kPlanes; ++k)
+        row_a_[k] = V::set(plane_a_[k].row(fy_a)), row_b_[k] = V::set(plane_b_[k].row(fy_b));
+    }
+    I xref = kPair ? V::select(in_a, xref_a_, xref_b_) : xref_a_;
+    F fx = V::to_float(V::sub(V::add(V::set(xs), V::lanes()), xref));
+
+    uint16_t* depth = nullptr;
+    I z, stored;
+    if (depth_) {
+      depth = reinterpret_cast<uint16_t*>(depth_ + static_cast<ptrdiff_t>(y) * depth_pitch_) + xs;
+      F clamped = V::min(V::max(at(kZ, fx, in_a), V::set(0.0f)), V::set(1.0f));
+      z = V::to_int(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)));
+      stored = V::load16(depth);
+      mask = V::and_(mask, depth_pass<V>(depth_func_, z, stored));
+      if (!V::bits(mask)) return;
+    }
+    I i = wrap_nearest(at(kU, fx, in_a), scale_u_, width_);
+    I j = wrap_nearest(at(kV, fx, in_a), scale_v_, height_);
+    I offset = V::add(V::mullo(j, pitch_), palette_ ? i : V::slli(i, 2));
+    I texel;
+    if (palette_) {
+      // Four bytes per index, read no further than the texture's last byte.
+      I over = V::gt(offset, last_);
+      I read_at = V::select(over, last_, offset);
+      I index = V::srlv(V::gather(texels_, read_at), V::slli(V::sub(offset, read_at), 3));
+      texel = V::gather(palette_, V::slli(V::and_(index, V::set(0xFF)), 2));
+    } else {
+      texel = V::gather(texels_, offset);
+    }
+    uint32_t* p = reinterpret_cast<uint32_t*>(target_ + static_cast<ptrdiff_t>(y) * target_pitch_) + xs;
+    V::store(p, V::select(mask, V::and_(texel, V::set(0x00FFFFFF)), V::load(p)));
+    if (depth && depth_write_) V::store16(depth, V::select(mask, z, stored));
+  }
+
+ private:
+  [[gnu::always_inline]] F at(int k, F fx, I in_a) const {
+    F row = row_a_[k], dx = dx_a_[k];
+    if constexpr (kPair) row = V::select_f(in_a, row, row_b_[k]), dx = V::select_f(in_a, dx, dx_b_[k]);
+    return V::add(row, V::mul(dx, fx));
+  }
+
+  // As wrapped_fixed() followed by the nearest index, folded into the texture.
+  [[gnu::always_inline]] static I wrap_nearest(F u, F scale, I size) {
+    F c = V::min(V::max(u, V::set(-kCoordLimit)), V::set(kCoordLimit));
+    F t = V::to_float(V::to_int(c));
+    F f = V::sub(c, V::sub(t, V::and_f(V::gt_f(t, c), V::set(1.0f))));
+    I i = V::srai(V::to_int(V::mul(f, scale)), 8);
+    return V::sub(i, V::and_(V::not_(V::gt(size, i)), size));
+  }
+
+  uint8_t* target_;
+  int32_t target_pitch_;
+  uint8_t* depth_;
+  int32_t depth_pitch_;
+  uint32_t depth_func_;
+  bool depth_write_;
+  const uint8_t* texels_;
+  const uint32_t* palette_;
+  int32_t yref_a_, yref_b_;
+  I xref_a_, xref_b_, pitch_;
+  F scale_u_, scale_v_;
+  I width_, height_, last_;
+  Plane plane_a_[kPlanes], plane_b_[kPlanes];
+  F dx_a_[kPlanes], dx_b_[kPlanes];
+  F row_a_[kPlanes], row_b_[kPlanes];
+  int32_t row_y_ = INT32_MIN;
+};
+
+// Lanes where all three edge values are >= 0.
 template <class V>
-bool fits_int32(const RasterTriangle& t, int64_t x_lo, int64_t x_hi) {
-  for (int i = 0; i < 3; ++i)
-    for (int64_t x : {x_lo, x_hi})
-      for (int64_t y : {int64_t{t.y0}, int64_t{t.y1}}) {
-        int64_t e = t.e[i] + t.ex[i] * (x - t.x0) + t.ey[i] * (y - t.y0);
-        if (e < INT32_MIN || e > INT32_MAX) return false;
+[[gnu::always_inline]] inline typename V::I inside(typename V::I e0, typename V::I e1,
+                                                   typename V::I e2) {
+  return V::not_(V::srai(V::or_(V::or_(e0, e1), e2), 31));
+}
+
+// Scans the union of the triangles' boxes in chunks of N pixels. Edge
+// values live in 32-bit lanes when they fit over the whole swept box (which
+// runs up to two chunks past it on either side), else each lane is
+// evaluated in 64 bits.
+// Edge values relative to the corner (x0, y0) of the box being scanned.
+template <int kEdges>
+struct Edges {
+  int32_t x0, y0, x1, y1;
+  int64_t e[kEdges], ex[kEdges], ey[kEdges];
+};
+
+// Edge values in 32-bit lanes: only when they fit over the whole swept box,
+// which runs up to two chunks past it on either side.
+template <class V, bool kPair, class Shader, int kEdges>
+void scan_narrow(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
+  using I = typename V::I;
+  constexpr int N = V::N;
+  const I lanes = V::lanes();
+  I row_e[kEdges], step_x[kEdges], step_y[kEdges];
+#pragma GCC unroll 6
+  for (int k = 0; k < kEdges; ++k) {
+    row_e[k] = V::add(V::set(static_cast<int32_t>(g.e[k])),
+                      V::mullo(lanes, V::set(static_cast<int32_t>(g.ex[k]))));
+    step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * N));
+    step_y[k] = V::set(static_cast<int32_t>(g.ey[k]));
+  }
+  const I right = V::set(g.x1 + 1);
+  const int32_t last_start = st.row_width - N;
+  for (int32_t y = g.y0; y <= g.y1; ++y) {
+    I ev[kEdges];
+#pragma GCC unroll 6
+    for (int k = 0; k < kEdges; ++k) ev[k] = row_e[k];
+    for (int32_t xc = g.x0; xc <= g.x1; xc += N) {
+      I cur[kEdges];
+  #pragma GCC unroll 6
+    for (int k = 0; k < kEdges; ++k) cur[k] = ev[k];
+      int32_t xs = xc;
+      I range = V::gt(right, V::add(V::set(xs), lanes));
+      if (xc > last_start) {  // would leave the row: step back, mask the lanes already done
+        xs = last_start;
+        I x = V::add(V::set(xs), lanes);
+        range = V::and_(V::gt(x, V::set(xc - 1)), V::gt(right, x));
+    #pragma GCC unroll 6
+    for (int k = 0; k < kEdges; ++k)
+          cur[k] = V::sub(ev[k], V::set(static_cast<int32_t>(g.ex[k] * (xc - xs))));
       }
-  return true;
+      I in_a = V::and_(inside<V>(cur[0], cur[1], cur[2]), range);
+      I mask = in_a;
+      if constexpr (kPair) mask = V::or_(in_a, V::and_(inside<V>(cur[3], cur[4], cur[5]), range));
+      if (V::bits(mask)) shader.shade(xs, y, mask, in_a);
+  #pragma GCC unroll 6
+    for (int k = 0; k < kEdges; ++k) ev[k] = V::add(ev[k], step_x[k]);
+    }
+#pragma GCC unroll 6
+    for (int k = 0; k < kEdges; ++k) row_e[k] = V::add(row_e[k], step_y[k]);
+  }
+}
+
+// Any size: each lane's edge values in 64 bits.
+template <class V, bool kPair, class Shader, int kEdges>
+void scan_wide(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
+  using I = typename V::I;
+  constexpr int N = V::N;
+  for (int32_t y = g.y0; y <= g.y1; ++y) {
+    for (int32_t xc = g.x0; xc <= g.x1; xc += N) {
+      int32_t xs = std::min(xc, st.row_width - N);
+      Lanes<V> covered[2];
+      for (int k = 0; k < N; ++k) {
+        int32_t x = xs + k;
+        for (int t = 0; t < kEdges / 3; ++t) {
+          bool in = x >= xc && x <= g.x1;
+          for (int i = 3 * t; i < 3 * t + 3; ++i)
+            in = in && g.e[i] + g.ex[i] * (x - g.x0) + g.ey[i] * (y - g.y0) >= 0;
+          covered[t].i[k] = in ? -1 : 0;
+        }
+      }
+      I in_a = V::load(covered[0].i);
+      I mask = in_a;
+      if constexpr (kPair) mask = V::or_(in_a, V::load(covered[1].i));
+      if (V::bits(mask)) shader.shade(xs, y, mask, in_a);
+    }
+  }
+}
+
+// Scans the union of the triangles' boxes in chunks of N pixels.
+template <class V, bool kPair, class Shader>
+void rasterise_chunks(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
+                      const Shading& sb, const RasterTriangle& tb) {
+  constexpr int N = V::N;
+  constexpr int kEdges = kPair ? 6 : 3;
+  if (st.row_width < N) {  // chunks must not leave the row
+    rasterise_reference(st, sa, ta);
+    if constexpr (kPair) rasterise_reference(st, sb, tb);
+    return;
+  }
+  Edges<kEdges> g{ta.x0, ta.y0, ta.x1, ta.y1, {}, {}, {}};
+  if constexpr (kPair) {
+    g.x0 = std::min(g.x0, tb.x0), g.x1 = std::max(g.x1, tb.x1);
+    g.y0 = std::min(g.y0, tb.y0), g.y1 = std::max(g.y1, tb.y1);
+  }
+  bool narrow = true;
+  for (int k = 0; k < kEdges; ++k) {
+    const RasterTriangle& t = k < 3 ? ta : tb;
+    g.ex[k] = t.ex[k % 3], g.ey[k] = t.ey[k % 3];
+    g.e[k] = t.e[k % 3] + g.ex[k] * (g.x0 - t.x0) + g.ey[k] * (g.y0 - t.y0);
+    for (int64_t x : {int64_t{-2 * N}, int64_t{g.x1 - g.x0 + 2 * N}})
+      for (int64_t y : {int64_t{0}, int64_t{g.y1 - g.y0}}) {
+        int64_t v = g.e[k] + g.ex[k] * x + g.ey[k] * y;
+        narrow = narrow && v >= INT32_MIN && v <= INT32_MAX;
+      }
+  }
+  Shader shader(st, sa, sb);
+  if (narrow) scan_narrow<V, kPair>(st, g, shader);
+  else scan_wide<V, kPair>(st, g, shader);
+}
+
+template <class V, bool kPair>
+void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
+                   const Shading& sb, const RasterTriangle& tb) {
+  if (FastShader<V, kPair>::eligible(st, sa, sb))
+    rasterise_chunks<V, kPair, FastShader<V, kPair>>(st, sa, ta, sb, tb);
+  else
+    rasterise_chunks<V, kPair, ChunkShader<V, kPair>>(st, sa, ta, sb, tb);
 }
 
 template <class V>
 void rasterise_vector(const DrawState& st, const Shading& sh, const RasterTriangle& t) {
-  using I = typename V::I;
-  constexpr int N = V::N;
-  // Chunks are N pixels wide and never leave a surface's row.
-  if (st.row_width < N) {
-    rasterise_reference(st, sh, t);
-    return;
-  }
-  ChunkShader<V> shader(st, sh);
-  const I lanes = V::lanes();
-  // Edge values in 32-bit lanes when the whole swept box fits; the box runs
-  // one chunk beyond the triangle on either side.
-  bool narrow = fits_int32<V>(t, int64_t{t.x0} - 2 * N, int64_t{t.x1} + 2 * N);
-  I row_e[3], step_x[3], step_y[3];
-  if (narrow) {
-    for (int i = 0; i < 3; ++i) {
-      row_e[i] = V::add(V::set(static_cast<int32_t>(t.e[i])),
-                        V::mullo(lanes, V::set(static_cast<int32_t>(t.ex[i]))));
-      step_x[i] = V::set(static_cast<int32_t>(t.ex[i] * N));
-      step_y[i] = V::set(static_cast<int32_t>(t.ey[i]));
-    }
-  }
-  for (int32_t y = t.y0; y <= t.y1; ++y) {
-    I e[3] = {row_e[0], row_e[1], row_e[2]};
-    for (int32_t xc = t.x0; xc <= t.x1; xc += N) {
-      int32_t xs = std::min(xc, st.row_width - N);
-      I x = V::add(V::set(xs), lanes);
-      I mask = V::and_(V::gt(x, V::set(xc - 1)), V::gt(V::set(t.x1 + 1), x));
-      if (narrow) {
-        I shifted[3];
-        for (int i = 0; i < 3; ++i)
-          shifted[i] = xs == xc ? e[i] : V::sub(e[i], V::set(static_cast<int32_t>(t.ex[i] * (xc - xs))));
-        I any_negative = V::srai(V::or_(V::or_(shifted[0], shifted[1]), shifted[2]), 31);
-        mask = V::and_(mask, V::not_(any_negative));
-        for (int i = 0; i < 3; ++i) e[i] = V::add(e[i], step_x[i]);
-      } else {
-        Lanes<V> covered;
-        for (int k = 0; k < N; ++k) {
-          int64_t dx = xs + k - t.x0, dy = y - t.y0;
-          bool in = true;
-          for (int i = 0; i < 3; ++i) in = in && t.e[i] + t.ex[i] * dx + t.ey[i] * dy >= 0;
-          covered.i[k] = in ? -1 : 0;
-        }
-        mask = V::and_(mask, V::load(covered.i));
-      }
-      if (V::bits(mask)) shader.shade(xs, y, mask);
-    }
-    if (narrow)
-      for (int i = 0; i < 3; ++i) row_e[i] = V::add(row_e[i], step_y[i]);
-  }
+  rasterise_any<V, false>(st, sh, t, sh, t);
+}
+
+template <class V>
+void rasterise_vector_pair(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
+                           const Shading& sb, const RasterTriangle& tb) {
+  rasterise_any<V, true>(st, sa, ta, sb, tb);
 }
 
 }  // namespace

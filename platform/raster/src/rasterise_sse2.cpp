@@ -2,6 +2,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "rasterise_simd.h"
 
@@ -10,7 +11,6 @@ namespace {
 
 struct Sse2 {
   static constexpr int N = 4;
-  static constexpr bool kGather = false;
   using F = __m128;
   using I = __m128i;
 
@@ -42,6 +42,10 @@ struct Sse2 {
   static I srli(I a, int n) { return _mm_srli_epi32(a, n); }
   static I slli(I a, int n) { return _mm_slli_epi32(a, n); }
   static I select(I m, I a, I b) { return _mm_or_si128(_mm_and_si128(m, a), _mm_andnot_si128(m, b)); }
+  static F select_f(I m, F a, F b) {
+    __m128 mf = _mm_castsi128_ps(m);
+    return _mm_or_ps(_mm_and_ps(mf, a), _mm_andnot_ps(mf, b));
+  }
   static int bits(I m) { return _mm_movemask_ps(_mm_castsi128_ps(m)); }
   static I mullo(I a, I b) {
     I even = _mm_mul_epu32(a, b);
@@ -72,12 +76,34 @@ struct Sse2 {
     return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
   }
   static I adds_u8(I a, I b) { return _mm_adds_epu8(a, b); }
+
+  // No gather instruction: four scalar loads.
+  static I gather(const void* base, I byte_offsets) {
+    alignas(16) int32_t off[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(off), byte_offsets);
+    const uint8_t* b = static_cast<const uint8_t*>(base);
+    int32_t v[4];
+    for (int k = 0; k < 4; ++k) std::memcpy(&v[k], b + off[k], 4);
+    return _mm_setr_epi32(v[0], v[1], v[2], v[3]);
+  }
+  static I srlv(I a, I n) {
+    alignas(16) uint32_t x[4], s[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(x), a);
+    _mm_store_si128(reinterpret_cast<__m128i*>(s), n);
+    for (int k = 0; k < 4; ++k) x[k] >>= s[k];
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(x));
+  }
 };
 
 }  // namespace
 
 void rasterise_sse2(const DrawState& state, const Shading& shading, const RasterTriangle& tri) {
   rasterise_vector<Sse2>(state, shading, tri);
+}
+
+void rasterise_pair_sse2(const DrawState& state, const Shading& a, const RasterTriangle& ta,
+                         const Shading& b, const RasterTriangle& tb) {
+  rasterise_vector_pair<Sse2>(state, a, ta, b, tb);
 }
 
 }  // namespace zv::raster::detail

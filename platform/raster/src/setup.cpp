@@ -150,6 +150,7 @@ int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v
   int64_t by1 = std::min<int64_t>(floor_pixel(max_y), clip.bottom - 1);
   if (bx0 > bx1 || by0 > by1) return 0;
 
+  shading.clockwise = clockwise;
   shading.xref = static_cast<int32_t>(bx0);
   shading.yref = static_cast<int32_t>(by0);
   build_planes(state, v, original, flat_color, shading);

@@ -43,6 +43,7 @@ struct Plane {
 // and texture planes hold attribute * rhw and are divided by `rhw` per pixel.
 struct Shading {
   int32_t xref, yref;
+  bool clockwise;  // on screen
   bool perspective;
   bool gouraud;
   bool minify;
