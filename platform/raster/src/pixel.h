@@ -214,6 +214,18 @@ inline uint32_t bilerp(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, u
   return out;
 }
 
+// A wrapped coordinate held as a 32-bit fraction of the texture's period.
+inline int32_t wrapped_index(uint32_t s, int32_t size) {
+  return static_cast<int32_t>((uint64_t{s} * static_cast<uint32_t>(size)) >> 32);
+}
+
+// Texel taps for bilinear sampling half a texel back, as linear_taps().
+inline Taps wrapped_taps(uint32_t s, int32_t size) {
+  int64_t t = static_cast<int64_t>(uint64_t{s} * static_cast<uint32_t>(size)) - (int64_t{1} << 31);
+  int32_t i = static_cast<int32_t>(t >> 32);
+  return {fold_wrap(i, size), fold_wrap(i + 1, size), static_cast<int32_t>((t >> 24) & 255)};
+}
+
 struct SamplerState {
   bool linear;
   uint32_t address_u, address_v;
@@ -226,6 +238,14 @@ inline uint32_t sample(const TextureView& t, const SamplerState& s, float u, flo
   }
   Taps tu = linear_taps(u, t.scale_u, t.width, s.address_u);
   Taps tv = linear_taps(v, t.scale_v, t.height, s.address_v);
+  return bilerp(fetch_texel(t, tu.i0, tv.i0), fetch_texel(t, tu.i1, tv.i0),
+                fetch_texel(t, tu.i0, tv.i1), fetch_texel(t, tu.i1, tv.i1),
+                static_cast<uint32_t>(tu.weight), static_cast<uint32_t>(tv.weight));
+}
+
+inline uint32_t sample_wrapped(const TextureView& t, bool linear, uint32_t s, uint32_t r) {
+  if (!linear) return fetch_texel(t, wrapped_index(s, t.width), wrapped_index(r, t.height));
+  Taps tu = wrapped_taps(s, t.width), tv = wrapped_taps(r, t.height);
   return bilerp(fetch_texel(t, tu.i0, tv.i0), fetch_texel(t, tu.i1, tv.i0),
                 fetch_texel(t, tu.i0, tv.i1), fetch_texel(t, tu.i1, tv.i1),
                 static_cast<uint32_t>(tu.weight), static_cast<uint32_t>(tv.weight));

@@ -52,6 +52,14 @@ struct Avx2 {
   static int bits(I m) { return _mm256_movemask_ps(_mm256_castsi256_ps(m)); }
   static I mullo(I a, I b) { return _mm256_mullo_epi32(a, b); }
 
+  // High halves of the unsigned 32 x 32-bit products.
+  static I mulhi(I a, I b) {
+    I even = _mm256_srli_epi64(_mm256_mul_epu32(a, b), 32);
+    I odd = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), _mm256_srli_epi64(b, 32));
+    return _mm256_blend_epi32(even, odd, 0xAA);
+  }
+  static I srl(I a, int n) { return _mm256_srl_epi32(a, _mm_cvtsi32_si128(n)); }
+
   static I load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
   static void store(void* p, I v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
   static I load16(const void* p) {
@@ -75,6 +83,16 @@ struct Avx2 {
     return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
   }
   static I adds_u8(I a, I b) { return _mm256_adds_epu8(a, b); }
+
+  // table[bytes[offset]] per lane, with plain loads.
+  static I lookup2(const uint32_t* table, const uint8_t* bytes, I offsets) {
+    __m128i lo = _mm256_castsi256_si128(offsets), hi = _mm256_extracti128_si256(offsets, 1);
+    auto at = [&](int o) { return static_cast<int>(table[bytes[o]]); };
+    return _mm256_setr_epi32(at(_mm_cvtsi128_si32(lo)), at(_mm_extract_epi32(lo, 1)),
+                             at(_mm_extract_epi32(lo, 2)), at(_mm_extract_epi32(lo, 3)),
+                             at(_mm_cvtsi128_si32(hi)), at(_mm_extract_epi32(hi, 1)),
+                             at(_mm_extract_epi32(hi, 2)), at(_mm_extract_epi32(hi, 3)));
+  }
 
   static I gather(const void* base, I byte_offsets) {
     return _mm256_i32gather_epi32(static_cast<const int*>(base), byte_offsets, 1);

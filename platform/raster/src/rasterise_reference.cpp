@@ -25,9 +25,15 @@ void shade_pixel(const DrawState& st, const Shading& sh, const SamplerState& sam
             channel_byte(sh.g.at(fx, fy) * inv_w) << 8 | channel_byte(sh.b.at(fx, fy) * inv_w);
   }
   if (st.textured) {
-    float u = sh.u.at(fx, fy), v = sh.v.at(fx, fy);
-    if (sh.perspective) u *= inv_w, v *= inv_w;
-    uint32_t texel = sample(st.texture, sampler, u, v);
+    uint32_t texel;
+    if (sh.wrapped_uv) {
+      int32_t dx = x - sh.xref, dy = y - sh.yref;
+      texel = sample_wrapped(st.texture, sampler.linear, sh.su.at(dx, dy), sh.sv.at(dx, dy));
+    } else {
+      float u = sh.u.at(fx, fy), v = sh.v.at(fx, fy);
+      if (sh.perspective) u *= inv_w, v *= inv_w;
+      texel = sample(st.texture, sampler, u, v);
+    }
     color = texture_blend(st.texture_blend, texel, color, st.texture.has_alpha);
   }
 

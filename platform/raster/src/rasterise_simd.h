@@ -53,7 +53,7 @@ class ChunkShader {
     const TextureView& t = st.texture;
     fast_texture_ = st.textured && !sampler_.linear && sampler_.address_u == kAddressWrap &&
                     sampler_.address_v == kAddressWrap;
-    if (fast_texture_) {
+    if (st.textured) {
       // 4-byte reads of narrow texels must stop at the texture's last byte.
       int tbpp = bytes_per_pixel(t.format);
       texture_end_ = (t.pitch > 0 ? int64_t{t.height - 1} * t.pitch : 0) + int64_t{t.width} * tbpp;
@@ -82,8 +82,9 @@ class ChunkShader {
   void shade(int32_t xs, int32_t y, I mask, I in_a) {
     I xref = V::set(a_.xref);
     if constexpr (kPair) xref = V::select(in_a, xref, V::set(b_.xref));
-    Lane lane{V::to_float(V::sub(V::add(V::set(xs), V::lanes()), xref)),
-              static_cast<float>(y - a_.yref), static_cast<float>(y - b_.yref), in_a};
+    I dx = V::sub(V::add(V::set(xs), V::lanes()), xref);
+    Lane lane{V::to_float(dx), static_cast<float>(y - a_.yref), static_cast<float>(y - b_.yref),
+              in_a, dx, y - a_.yref, y - b_.yref};
 
     uint8_t* depth = nullptr;
     I z = V::zero(), stored = V::zero();
@@ -147,7 +148,20 @@ class ChunkShader {
     F fx;
     float fy_a, fy_b;
     I in_a;
+    I dx;  // the same offsets from the reference point as integers
+    int32_t dy_a, dy_b;
   };
+
+  I at_wrapped(const FixedPlane Shading::*plane, const Lane& lane) const {
+    const FixedPlane& pa = a_.*plane;
+    I row = V::set(static_cast<int32_t>(pa.row(lane.dy_a))), dx = V::set(static_cast<int32_t>(pa.dx));
+    if constexpr (kPair) {
+      const FixedPlane& pb = b_.*plane;
+      row = V::select(lane.in_a, row, V::set(static_cast<int32_t>(pb.row(lane.dy_b))));
+      dx = V::select(lane.in_a, dx, V::set(static_cast<int32_t>(pb.dx)));
+    }
+    return V::add(row, V::mullo(dx, lane.dx));
+  }
 
   // plane.row(fy) + plane.dx * fx, with each lane's own triangle's plane.
   F at(const Plane Shading::*plane, const Lane& lane) const {
@@ -183,9 +197,23 @@ class ChunkShader {
 
   I texture(const Lane& lane, F inv_w, I diffuse, I mask) {
     const TextureView& t = st_.texture;
+    I texel;
+    if (a_.wrapped_uv) {
+      I su = at_wrapped(&Shading::su, lane), sv = at_wrapped(&Shading::sv, lane);
+      if (!sampler_.linear && gather_texels_) {
+        texel = gather(V::mulhi(su, V::set(t.width)), V::mulhi(sv, V::set(t.height)));
+      } else {
+        Lanes<V> ls, lr;
+        V::store(ls.i, su);
+        V::store(lr.i, sv);
+        for (int bits = V::bits(mask), k = 0; bits; bits >>= 1, ++k)
+          ls.i[k] = bits & 1 ? static_cast<int32_t>(sample_wrapped(t, sampler_.linear, ls.i[k], lr.i[k])) : 0;
+        texel = V::load(ls.i);
+      }
+      return blend_texel(texel, diffuse);
+    }
     F u = at(&Shading::u, lane), v = at(&Shading::v, lane);
     if (a_.perspective) u = V::mul(u, inv_w), v = V::mul(v, inv_w);
-    I texel;
     if (fast_texture_) {
       I i = wrap_nearest(u, t.scale_u, t.width);
       I j = wrap_nearest(v, t.scale_v, t.height);
@@ -198,6 +226,11 @@ class ChunkShader {
         lu.i[k] = bits & 1 ? static_cast<int32_t>(sample(t, sampler_, lu.f[k], lv.f[k])) : 0;
       texel = V::load(lu.i);
     }
+    return blend_texel(texel, diffuse);
+  }
+
+  I blend_texel(I texel, I diffuse) const {
+    const TextureView& t = st_.texture;
     if (texel_is_color_) return texel;
     if (!vector_texture_blend_) {
       Lanes<V> lt, ld;
@@ -345,13 +378,11 @@ template <class V, bool kPair>
 class FastShader {
   using F = typename V::F;
   using I = typename V::I;
-  enum { kZ, kU, kV, kPlanes };
 
  public:
   static bool eligible(const DrawState& st, const Shading& a, const Shading& b) {
     const TextureView& t = st.texture;
-    if (!st.textured || a.perspective || a.gouraud || st.magnify.linear || st.minify.linear) return false;
-    if (st.magnify.address_u != kAddressWrap || st.magnify.address_v != kAddressWrap) return false;
+    if (!st.textured || !a.wrapped_uv || a.gouraud || st.magnify.linear || st.minify.linear) return false;
     if (st.target.format != PixelFormat::XRGB8888) return false;
     if (st.depth_test && st.depth_format != PixelFormat::Z16) return false;
     bool narrow_texels = t.format == PixelFormat::Pal8;
@@ -379,54 +410,60 @@ class FastShader {
         depth_write_(st.depth_write),
         texels_(st.texture.pixels),
         palette_(st.texture.format == PixelFormat::Pal8 ? st.texture.palette : nullptr),
-        yref_a_(a.yref),
-        yref_b_(b.yref),
+        width_(st.texture.width),
+        height_(st.texture.height),
+        pitch_(V::set(st.texture.pitch)),
+        last_(V::set(static_cast<int32_t>((st.texture.pitch > 0 ? int64_t{st.texture.height - 1} * st.texture.pitch : 0) +
+                                          st.texture.width - 4))),
+        a_(a),
+        b_(b),
         xref_a_(V::set(a.xref)),
         xref_b_(V::set(b.xref)),
-        pitch_(V::set(st.texture.pitch)),
-        scale_u_(V::set(st.texture.scale_u)),
-        scale_v_(V::set(st.texture.scale_v)),
-        width_(V::set(st.texture.width)),
-        height_(V::set(st.texture.height)),
-        last_(V::set(static_cast<int32_t>((st.texture.pitch > 0 ? int64_t{st.texture.height - 1} * st.texture.pitch : 0) +
-                                          st.texture.width - 4))) {
-    const Plane Shading::*planes[kPlanes] = {&Shading::z, &Shading::u, &Shading::v};
-    for (int k = 0; k < kPlanes; ++k) {
-      plane_a_[k] = a.*planes[k], plane_b_[k] = b.*planes[k];
-      dx_a_[k] = V::set(plane_a_[k].dx), dx_b_[k] = V::set(plane_b_[k].dx);
-    }
+        // A depth that only changes from row to row is worked out once per row.
+        depth_per_row_(a.z.dx == 0.0f && (!kPair || b.z.dx == 0.0f)) {
+    shift_u_ = power_of_two_shift(width_);
+    shift_v_ = power_of_two_shift(height_);
+    step_u_a_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(a.su.dx)));
+    step_v_a_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(a.sv.dx)));
+    step_u_b_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(b.su.dx)));
+    step_v_b_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(b.sv.dx)));
+    dz_a_ = V::set(a.z.dx), dz_b_ = V::set(b.z.dx);
   }
 
   [[gnu::always_inline]] void shade(int32_t xs, int32_t y, I mask, I in_a) {
-    if (y != row_y_) {
-      row_y_ = y;
-      float fy_a = static_cast<float>(y - yref_a_), fy_b = static_cast<float>(y - yref_b_);
-      for (int k = depth_ ? 0 : 1; k < kPlanes; ++k)
-        row_a_[k] = V::set(plane_a_[k].row(fy_a)), row_b_[k] = V::set(plane_b_[k].row(fy_b));
-    }
-    I xref = kPair ? V::select(in_a, xref_a_, xref_b_) : xref_a_;
-    F fx = V::to_float(V::sub(V::add(V::set(xs), V::lanes()), xref));
-
+    if (y != row_y_) start_row(y);
     uint16_t* depth = nullptr;
     I z, stored;
     if (depth_) {
       depth = reinterpret_cast<uint16_t*>(depth_ + static_cast<ptrdiff_t>(y) * depth_pitch_) + xs;
-      F clamped = V::min(V::max(at(kZ, fx, in_a), V::set(0.0f)), V::set(1.0f));
-      z = V::to_int(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)));
+      if (depth_per_row_) {
+        z = z_row_;
+        if constexpr (kPair) z = V::select(in_a, z, z_row_pair_);
+      } else {
+        I xref = kPair ? V::select(in_a, xref_a_, xref_b_) : xref_a_;
+        F fx = V::to_float(V::sub(V::add(V::set(xs), V::lanes()), xref));
+        F row = z_row_a_, dx = dz_a_;
+        if constexpr (kPair) row = V::select_f(in_a, row, z_row_b_), dx = V::select_f(in_a, dx, dz_b_);
+        z = depth16(V::add(row, V::mul(dx, fx)));
+      }
       stored = V::load16(depth);
       mask = V::and_(mask, depth_pass<V>(depth_func_, z, stored));
       if (!V::bits(mask)) return;
     }
-    I i = wrap_nearest(at(kU, fx, in_a), scale_u_, width_);
-    I j = wrap_nearest(at(kV, fx, in_a), scale_v_, height_);
+    // su.at(x - xref, y - yref), modulo 2^32: the row, the chunk, the lane.
+    I su = V::add(V::set(static_cast<int32_t>(u_row_a_ + a_.su.dx * static_cast<uint32_t>(xs - a_.xref))), step_u_a_);
+    I sv = V::add(V::set(static_cast<int32_t>(v_row_a_ + a_.sv.dx * static_cast<uint32_t>(xs - a_.xref))), step_v_a_);
+    if constexpr (kPair) {
+      su = V::select(in_a, su, V::add(V::set(static_cast<int32_t>(u_row_b_ + b_.su.dx * static_cast<uint32_t>(xs - b_.xref))), step_u_b_));
+      sv = V::select(in_a, sv, V::add(V::set(static_cast<int32_t>(v_row_b_ + b_.sv.dx * static_cast<uint32_t>(xs - b_.xref))), step_v_b_));
+    }
+    I i = shift_u_ ? V::srl(su, shift_u_) : V::mulhi(su, V::set(width_));
+    I j = shift_v_ ? V::srl(sv, shift_v_) : V::mulhi(sv, V::set(height_));
     I offset = V::add(V::mullo(j, pitch_), palette_ ? i : V::slli(i, 2));
     I texel;
     if (palette_) {
-      // Four bytes per index, read no further than the texture's last byte.
-      I over = V::gt(offset, last_);
-      I read_at = V::select(over, last_, offset);
-      I index = V::srlv(V::gather(texels_, read_at), V::slli(V::sub(offset, read_at), 3));
-      texel = V::gather(palette_, V::slli(V::and_(index, V::set(0xFF)), 2));
+      // Two dependent gathers stall; independent scalar loads overlap.
+      texel = V::lookup2(palette_, texels_, offset);
     } else {
       texel = V::gather(texels_, offset);
     }
@@ -436,19 +473,34 @@ class FastShader {
   }
 
  private:
-  [[gnu::always_inline]] F at(int k, F fx, I in_a) const {
-    F row = row_a_[k], dx = dx_a_[k];
-    if constexpr (kPair) row = V::select_f(in_a, row, row_b_[k]), dx = V::select_f(in_a, dx, dx_b_[k]);
-    return V::add(row, V::mul(dx, fx));
+  // 32 - log2(size) for a power of two, so a shift gives (s * size) >> 32; else 0.
+  static int power_of_two_shift(int32_t size) {
+    if (size & (size - 1)) return 0;
+    int bits = 0;
+    while ((1 << bits) < size) ++bits;
+    return bits == 0 ? 0 : 32 - bits;
   }
 
-  // As wrapped_fixed() followed by the nearest index, folded into the texture.
-  [[gnu::always_inline]] static I wrap_nearest(F u, F scale, I size) {
-    F c = V::min(V::max(u, V::set(-kCoordLimit)), V::set(kCoordLimit));
-    F t = V::to_float(V::to_int(c));
-    F f = V::sub(c, V::sub(t, V::and_f(V::gt_f(t, c), V::set(1.0f))));
-    I i = V::srai(V::to_int(V::mul(f, scale)), 8);
-    return V::sub(i, V::and_(V::not_(V::gt(size, i)), size));
+  static I depth16(F z) {
+    F clamped = V::min(V::max(z, V::set(0.0f)), V::set(1.0f));
+    return V::to_int(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)));
+  }
+
+  void start_row(int32_t y) {
+    row_y_ = y;
+    int32_t dy_a = y - a_.yref, dy_b = y - b_.yref;
+    u_row_a_ = a_.su.row(dy_a), v_row_a_ = a_.sv.row(dy_a);
+    u_row_b_ = b_.su.row(dy_b), v_row_b_ = b_.sv.row(dy_b);
+    if (depth_) {
+      z_row_a_ = V::set(a_.z.row(static_cast<float>(dy_a)));
+      z_row_b_ = V::set(b_.z.row(static_cast<float>(dy_b)));
+      // row + 0 * fx is the row itself (bar the sign of a zero, which the
+      // clamp to 0..1 removes), whichever triangle a lane belongs to.
+      if (depth_per_row_) {
+        z_row_ = depth16(z_row_a_);
+        if constexpr (kPair) z_row_pair_ = depth16(z_row_b_);
+      }
+    }
   }
 
   uint8_t* target_;
@@ -459,14 +511,18 @@ class FastShader {
   bool depth_write_;
   const uint8_t* texels_;
   const uint32_t* palette_;
-  int32_t yref_a_, yref_b_;
-  I xref_a_, xref_b_, pitch_;
-  F scale_u_, scale_v_;
-  I width_, height_, last_;
-  Plane plane_a_[kPlanes], plane_b_[kPlanes];
-  F dx_a_[kPlanes], dx_b_[kPlanes];
-  F row_a_[kPlanes], row_b_[kPlanes];
+  int32_t width_, height_;
+  I pitch_, last_;
+  const Shading a_, b_;
+  I xref_a_, xref_b_;
+  bool depth_per_row_;
+  int shift_u_ = 0, shift_v_ = 0;
+  I step_u_a_, step_v_a_, step_u_b_, step_v_b_;
+  F dz_a_, dz_b_;
   int32_t row_y_ = INT32_MIN;
+  uint32_t u_row_a_ = 0, v_row_a_ = 0, u_row_b_ = 0, v_row_b_ = 0;
+  F z_row_a_, z_row_b_;
+  I z_row_, z_row_pair_;
 };
 
 // Lanes where all three edge values are >= 0.

@@ -54,6 +54,14 @@ struct Sse2 {
                               _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
   }
 
+  // High halves of the unsigned 32 x 32-bit products.
+  static I mulhi(I a, I b) {
+    I even = _mm_srli_epi64(_mm_mul_epu32(a, b), 32);
+    I odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_or_si128(even, _mm_and_si128(odd, _mm_setr_epi32(0, -1, 0, -1)));
+  }
+  static I srl(I a, int n) { return _mm_srl_epi32(a, _mm_cvtsi32_si128(n)); }
+
   static I load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
   static void store(void* p, I v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
   static I load16(const void* p) {
@@ -85,6 +93,13 @@ struct Sse2 {
     int32_t v[4];
     for (int k = 0; k < 4; ++k) std::memcpy(&v[k], b + off[k], 4);
     return _mm_setr_epi32(v[0], v[1], v[2], v[3]);
+  }
+  // table[bytes[offset]] per lane.
+  static I lookup2(const uint32_t* table, const uint8_t* bytes, I offsets) {
+    alignas(16) int32_t off[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(off), offsets);
+    return _mm_setr_epi32(static_cast<int32_t>(table[bytes[off[0]]]), static_cast<int32_t>(table[bytes[off[1]]]),
+                          static_cast<int32_t>(table[bytes[off[2]]]), static_cast<int32_t>(table[bytes[off[3]]]));
   }
   static I srlv(I a, I n) {
     alignas(16) uint32_t x[4], s[4];

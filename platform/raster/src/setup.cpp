@@ -10,7 +10,14 @@ struct Point {
   double x, y;
 };
 
-int64_t snap(double c) { return static_cast<int64_t>(std::floor(c * kSub + 0.5)); }
+// floor() for values well inside the int64 range, without a library call.
+double floor_small(double v) {
+  double t = static_cast<double>(static_cast<int64_t>(v));
+  return t > v ? t - 1.0 : t;
+}
+
+// Positions are inside the guard band here.
+int64_t snap(double c) { return static_cast<int64_t>(floor_small(c * kSub + 0.5)); }
 int64_t floor_pixel(int64_t sub) { return sub >> kSubBits; }
 int64_t ceil_pixel(int64_t sub) { return -((-sub) >> kSubBits); }
 
@@ -48,17 +55,37 @@ int clip_to_guard_band(Point* poly, int n) {
   return clip_side(scratch, n, poly, false, -1.0);
 }
 
+// frac(v) as a 32-bit fraction; the period is all that matters for a
+// wrapped coordinate and for its steps between whole pixels.
+uint32_t period_fraction(double v) {
+  // From 2^52 on every double is whole; NaN fails the test as well.
+  if (!(std::fabs(v) < 4503599627370496.0)) return 0;
+  double f = v - floor_small(v);
+  return static_cast<uint32_t>(static_cast<int64_t>(f * 4294967296.0));
+}
+
 struct PlaneBuilder {
   Point p0;
   double dx1, dy1, dx2, dy2, area;
   double xref, yref;
+  double inv_area = 0.0;
 
+  struct Exact {
+    double ref, gx, gy;
+  };
+  Exact exact(double a0, double a1, double a2) const {
+    if (area == 0.0) return {a0, 0.0, 0.0};
+    double gx = ((a1 - a0) * dy2 - (a2 - a0) * dy1) * inv_area;
+    double gy = ((a2 - a0) * dx1 - (a1 - a0) * dx2) * inv_area;
+    return {a0 + gx * (xref - p0.x) + gy * (yref - p0.y), gx, gy};
+  }
   Plane operator()(double a0, double a1, double a2) const {
-    if (area == 0.0) return {finite_float(a0), 0.0f, 0.0f};
-    double gx = ((a1 - a0) * dy2 - (a2 - a0) * dy1) / area;
-    double gy = ((a2 - a0) * dx1 - (a1 - a0) * dx2) / area;
-    double ref = a0 + gx * (xref - p0.x) + gy * (yref - p0.y);
-    return {finite_float(ref), finite_float(gx), finite_float(gy)};
+    Exact e = exact(a0, a1, a2);
+    return {finite_float(e.ref), finite_float(e.gx), finite_float(e.gy)};
+  }
+  FixedPlane wrapped(double a0, double a1, double a2) const {
+    Exact e = exact(a0, a1, a2);
+    return {period_fraction(e.ref), period_fraction(e.gx), period_fraction(e.gy)};
   }
 };
 
@@ -68,6 +95,7 @@ void build_planes(const DrawState& state, const TLVertex* const v[3], const Poin
                      0.0, static_cast<double>(sh.xref), static_cast<double>(sh.yref)};
   plane.area = plane.dx1 * plane.dy2 - plane.dx2 * plane.dy1;
   if (!std::isfinite(plane.area)) plane.area = 0.0;
+  if (plane.area != 0.0) plane.inv_area = 1.0 / plane.area;
 
   bool same_color = v[0]->color == v[1]->color && v[1]->color == v[2]->color;
   sh.gouraud = !state.flat && !same_color;
@@ -82,9 +110,16 @@ void build_planes(const DrawState& state, const TLVertex* const v[3], const Poin
     for (int i = 0; i < 3; ++i) w[i] = v[i]->rhw;
     sh.rhw = plane(w[0], w[1], w[2]);
   }
-  if (state.textured) {
+  sh.wrapped_uv = state.textured && !sh.perspective &&
+                  state.magnify.address_u == kAddressWrap && state.magnify.address_v == kAddressWrap;
+  if (sh.wrapped_uv) {
+    sh.su = plane.wrapped(v[0]->tu, v[1]->tu, v[2]->tu);
+    sh.sv = plane.wrapped(v[0]->tv, v[1]->tv, v[2]->tv);
+  } else if (state.textured) {
     sh.u = plane(v[0]->tu * w[0], v[1]->tu * w[1], v[2]->tu * w[2]);
     sh.v = plane(v[0]->tv * w[0], v[1]->tv * w[1], v[2]->tv * w[2]);
+  }
+  if (state.textured) {
     // Texture area per screen area decides between the two filters.
     double du1 = double(v[1]->tu) - v[0]->tu, dv1 = double(v[1]->tv) - v[0]->tv;
     double du2 = double(v[2]->tu) - v[0]->tu, dv2 = double(v[2]->tv) - v[0]->tv;

@@ -39,6 +39,14 @@ struct Plane {
   float at(float fx, float fy) const { return row(fy) + dx * fx; }
 };
 
+// The same for a coordinate that wraps, as a 32-bit fraction of its period:
+// modular arithmetic, exact in any order and however far it drifts.
+struct FixedPlane {
+  uint32_t ref = 0, dx = 0, dy = 0;
+  uint32_t row(int32_t fy) const { return ref + dy * static_cast<uint32_t>(fy); }
+  uint32_t at(int32_t fx, int32_t fy) const { return row(fy) + dx * static_cast<uint32_t>(fx); }
+};
+
 // Attribute planes of one submitted triangle. With `perspective` the colour
 // and texture planes hold attribute * rhw and are divided by `rhw` per pixel.
 struct Shading {
@@ -47,8 +55,10 @@ struct Shading {
   bool perspective;
   bool gouraud;
   bool minify;
+  bool wrapped_uv;  // affine with both axes wrapping: texture coordinates in su, sv
   uint32_t flat_color;
   Plane z, rhw, u, v, a, r, g, b;
+  FixedPlane su, sv;
 };
 
 // Sub-pixel precision of the snapped vertices.
