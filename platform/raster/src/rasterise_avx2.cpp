@@ -60,6 +60,35 @@ struct Avx2 {
   }
   static I srl(I a, int n) { return _mm256_srl_epi32(a, _mm_cvtsi32_si128(n)); }
 
+  // Lanes 0-3 from the first argument(s), lanes 4-7 from the second: the
+  // two rows of a 4 x 2 tile.
+  static I rows(int32_t first, int32_t second) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_set1_epi32(first)), _mm_set1_epi32(second), 1);
+  }
+  static F rows(float first, float second) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_set1_ps(first)), _mm_set1_ps(second), 1);
+  }
+  static I rows(int32_t a, int32_t b, int32_t c, int32_t d) { return _mm256_setr_epi32(a, b, c, d, a, b, c, d); }
+  static I load_rows(const void* p, const void* next) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(p))),
+        _mm_loadu_si128(static_cast<const __m128i*>(next)), 1);
+  }
+  static void store_rows(void* p, void* next, I v) {
+    _mm_storeu_si128(static_cast<__m128i*>(next), _mm256_extracti128_si256(v, 1));
+    _mm_storeu_si128(static_cast<__m128i*>(p), _mm256_castsi256_si128(v));
+  }
+  static I load16_rows(const void* p, const void* next) {
+    __m128i both = _mm_unpacklo_epi64(_mm_loadl_epi64(static_cast<const __m128i*>(p)),
+                                      _mm_loadl_epi64(static_cast<const __m128i*>(next)));
+    return _mm256_cvtepu16_epi32(both);
+  }
+  static void store16_rows(void* p, void* next, I v) {
+    __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    _mm_storel_epi64(static_cast<__m128i*>(next), _mm_unpackhi_epi64(packed, packed));
+    _mm_storel_epi64(static_cast<__m128i*>(p), packed);
+  }
+
   static I load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
   static void store(void* p, I v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
   static I load16(const void* p) {

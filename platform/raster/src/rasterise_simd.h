@@ -44,6 +44,7 @@ class ChunkShader {
   static constexpr int N = V::N;
 
  public:
+  static constexpr int kRows = 1;
   ChunkShader(const DrawState& st, const Shading& a, const Shading& b)
       : st_(st),
         a_(a),
@@ -380,6 +381,10 @@ class FastShader {
   using I = typename V::I;
 
  public:
+  // Eight lanes shade 4 x 2 tiles: a quad's 10-pixel rows then waste fewer lanes.
+  static constexpr int kRows = V::N == 8 ? 2 : 1;
+  static constexpr int kCols = V::N / kRows;
+
   static bool eligible(const DrawState& st, const Shading& a, const Shading& b) {
     const TextureView& t = st.texture;
     if (!st.textured || !a.wrapped_uv || a.gouraud || st.magnify.linear || st.minify.linear) return false;
@@ -423,53 +428,61 @@ class FastShader {
         depth_per_row_(a.z.dx == 0.0f && (!kPair || b.z.dx == 0.0f)) {
     shift_u_ = power_of_two_shift(width_);
     shift_v_ = power_of_two_shift(height_);
-    step_u_a_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(a.su.dx)));
-    step_v_a_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(a.sv.dx)));
-    step_u_b_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(b.su.dx)));
-    step_v_b_ = V::mullo(V::lanes(), V::set(static_cast<int32_t>(b.sv.dx)));
+    const I cols = column_offsets();
+    step_u_a_ = V::mullo(cols, V::set(static_cast<int32_t>(a.su.dx)));
+    step_v_a_ = V::mullo(cols, V::set(static_cast<int32_t>(a.sv.dx)));
+    step_u_b_ = V::mullo(cols, V::set(static_cast<int32_t>(b.su.dx)));
+    step_v_b_ = V::mullo(cols, V::set(static_cast<int32_t>(b.sv.dx)));
     dz_a_ = V::set(a.z.dx), dz_b_ = V::set(b.z.dx);
   }
 
-  [[gnu::always_inline]] void shade(int32_t xs, int32_t y, I mask, I in_a) {
+  static I column_offsets() {
+    if constexpr (kRows == 1) return V::lanes();
+    else return V::rows(0, 1, 2, 3);  // the same four columns in both rows
+  }
+
+  // Shades the tile whose top-left pixel is (xs, y); `second_row` is false
+  // when row y + 1 is not to be touched (its lanes are then masked off).
+  [[gnu::always_inline]] void shade(int32_t xs, int32_t y, I mask, I in_a, bool second_row = false) {
     if (y != row_y_) start_row(y);
     uint16_t* depth = nullptr;
+    ptrdiff_t depth_next = 0;
     I z, stored;
     if (depth_) {
       depth = reinterpret_cast<uint16_t*>(depth_ + static_cast<ptrdiff_t>(y) * depth_pitch_) + xs;
+      depth_next = second_row ? depth_pitch_ / 2 : 0;
       if (depth_per_row_) {
         z = z_row_;
         if constexpr (kPair) z = V::select(in_a, z, z_row_pair_);
       } else {
         I xref = kPair ? V::select(in_a, xref_a_, xref_b_) : xref_a_;
-        F fx = V::to_float(V::sub(V::add(V::set(xs), V::lanes()), xref));
+        F fx = V::to_float(V::sub(V::add(V::set(xs), column_offsets()), xref));
         F row = z_row_a_, dx = dz_a_;
         if constexpr (kPair) row = V::select_f(in_a, row, z_row_b_), dx = V::select_f(in_a, dx, dz_b_);
         z = depth16(V::add(row, V::mul(dx, fx)));
       }
-      stored = V::load16(depth);
-      mask = V::and_(mask, depth_pass<V>(depth_func_, z, stored));
+      stored = load16(depth, depth + depth_next);
+      I pass = depth_func_ == kCmpLessEqual ? V::not_(V::gt(z, stored))
+                                            : depth_pass<V>(depth_func_, z, stored);
+      mask = V::and_(mask, pass);
       if (!V::bits(mask)) return;
     }
-    // su.at(x - xref, y - yref), modulo 2^32: the row, the chunk, the lane.
-    I su = V::add(V::set(static_cast<int32_t>(u_row_a_ + a_.su.dx * static_cast<uint32_t>(xs - a_.xref))), step_u_a_);
-    I sv = V::add(V::set(static_cast<int32_t>(v_row_a_ + a_.sv.dx * static_cast<uint32_t>(xs - a_.xref))), step_v_a_);
+    // su.at(x - xref, y - yref), modulo 2^32: the row, the tile, the column.
+    I su = V::add(V::add(u_row_a_, V::set(static_cast<int32_t>(a_.su.dx * static_cast<uint32_t>(xs - a_.xref)))), step_u_a_);
+    I sv = V::add(V::add(v_row_a_, V::set(static_cast<int32_t>(a_.sv.dx * static_cast<uint32_t>(xs - a_.xref)))), step_v_a_);
     if constexpr (kPair) {
-      su = V::select(in_a, su, V::add(V::set(static_cast<int32_t>(u_row_b_ + b_.su.dx * static_cast<uint32_t>(xs - b_.xref))), step_u_b_));
-      sv = V::select(in_a, sv, V::add(V::set(static_cast<int32_t>(v_row_b_ + b_.sv.dx * static_cast<uint32_t>(xs - b_.xref))), step_v_b_));
+      su = V::select(in_a, su, V::add(V::add(u_row_b_, V::set(static_cast<int32_t>(b_.su.dx * static_cast<uint32_t>(xs - b_.xref)))), step_u_b_));
+      sv = V::select(in_a, sv, V::add(V::add(v_row_b_, V::set(static_cast<int32_t>(b_.sv.dx * static_cast<uint32_t>(xs - b_.xref)))), step_v_b_));
     }
     I i = shift_u_ ? V::srl(su, shift_u_) : V::mulhi(su, V::set(width_));
     I j = shift_v_ ? V::srl(sv, shift_v_) : V::mulhi(sv, V::set(height_));
     I offset = V::add(V::mullo(j, pitch_), palette_ ? i : V::slli(i, 2));
-    I texel;
-    if (palette_) {
-      // Two dependent gathers stall; independent scalar loads overlap.
-      texel = V::lookup2(palette_, texels_, offset);
-    } else {
-      texel = V::gather(texels_, offset);
-    }
+    // Two dependent gathers stall; independent scalar loads overlap.
+    I texel = palette_ ? V::lookup2(palette_, texels_, offset) : V::gather(texels_, offset);
     uint32_t* p = reinterpret_cast<uint32_t*>(target_ + static_cast<ptrdiff_t>(y) * target_pitch_) + xs;
-    V::store(p, V::select(mask, V::and_(texel, V::set(0x00FFFFFF)), V::load(p)));
-    if (depth && depth_write_) V::store16(depth, V::select(mask, z, stored));
+    uint32_t* next = second_row ? p + target_pitch_ / 4 : p;
+    store32(p, next, V::select(mask, V::and_(texel, V::set(0x00FFFFFF)), load32(p, next)));
+    if (depth && depth_write_) store16(depth, depth + depth_next, V::select(mask, z, stored));
   }
 
  private:
@@ -486,14 +499,43 @@ class FastShader {
     return V::to_int(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)));
   }
 
+  // A tile's two rows go to the upper and lower lanes. The second row is
+  // stored first, so when it repeats the first (unused) the first wins.
+  static I load32(const uint32_t* p, const uint32_t* next) {
+    if constexpr (kRows == 1) return V::load(p);
+    else return V::load_rows(p, next);
+  }
+  static void store32(uint32_t* p, uint32_t* next, I v) {
+    if constexpr (kRows == 1) V::store(p, v);
+    else V::store_rows(p, next, v);
+  }
+  static I load16(const uint16_t* p, const uint16_t* next) {
+    if constexpr (kRows == 1) return V::load16(p);
+    else return V::load16_rows(p, next);
+  }
+  static void store16(uint16_t* p, uint16_t* next, I v) {
+    if constexpr (kRows == 1) V::store16(p, v);
+    else V::store16_rows(p, next, v);
+  }
+
+  template <class T>
+  static auto per_row(T first, T second) {
+    if constexpr (kRows == 1) return V::set(first);
+    else return V::rows(first, second);
+  }
+
+  static I fixed_row(const FixedPlane& p, int32_t dy) {
+    return per_row(static_cast<int32_t>(p.row(dy)), static_cast<int32_t>(p.row(dy + 1)));
+  }
+
   void start_row(int32_t y) {
     row_y_ = y;
     int32_t dy_a = y - a_.yref, dy_b = y - b_.yref;
-    u_row_a_ = a_.su.row(dy_a), v_row_a_ = a_.sv.row(dy_a);
-    u_row_b_ = b_.su.row(dy_b), v_row_b_ = b_.sv.row(dy_b);
+    u_row_a_ = fixed_row(a_.su, dy_a), v_row_a_ = fixed_row(a_.sv, dy_a);
+    u_row_b_ = fixed_row(b_.su, dy_b), v_row_b_ = fixed_row(b_.sv, dy_b);
     if (depth_) {
-      z_row_a_ = V::set(a_.z.row(static_cast<float>(dy_a)));
-      z_row_b_ = V::set(b_.z.row(static_cast<float>(dy_b)));
+      z_row_a_ = per_row(a_.z.row(static_cast<float>(dy_a)), a_.z.row(static_cast<float>(dy_a + 1)));
+      z_row_b_ = per_row(b_.z.row(static_cast<float>(dy_b)), b_.z.row(static_cast<float>(dy_b + 1)));
       // row + 0 * fx is the row itself (bar the sign of a zero, which the
       // clamp to 0..1 removes), whichever triangle a lane belongs to.
       if (depth_per_row_) {
@@ -520,7 +562,7 @@ class FastShader {
   I step_u_a_, step_v_a_, step_u_b_, step_v_b_;
   F dz_a_, dz_b_;
   int32_t row_y_ = INT32_MIN;
-  uint32_t u_row_a_ = 0, v_row_a_ = 0, u_row_b_ = 0, v_row_b_ = 0;
+  I u_row_a_, v_row_a_, u_row_b_, v_row_b_;
   F z_row_a_, z_row_b_;
   I z_row_, z_row_pair_;
 };
@@ -532,10 +574,6 @@ template <class V>
   return V::not_(V::srai(V::or_(V::or_(e0, e1), e2), 31));
 }
 
-// Scans the union of the triangles' boxes in chunks of N pixels. Edge
-// values live in 32-bit lanes when they fit over the whole swept box (which
-// runs up to two chunks past it on either side), else each lane is
-// evaluated in 64 bits.
 // Edge values relative to the corner (x0, y0) of the box being scanned.
 template <int kEdges>
 struct Edges {
@@ -543,47 +581,56 @@ struct Edges {
   int64_t e[kEdges], ex[kEdges], ey[kEdges];
 };
 
-// Edge values in 32-bit lanes: only when they fit over the whole swept box,
-// which runs up to two chunks past it on either side.
+// Edge values in 32-bit lanes, for boxes where they fit. Lanes cover
+// Shader::kRows rows of N / kRows pixels.
 template <class V, bool kPair, class Shader, int kEdges>
 void scan_narrow(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
   using I = typename V::I;
-  constexpr int N = V::N;
-  const I lanes = V::lanes();
+  constexpr int kRows = Shader::kRows, kCols = V::N / kRows;
+  I cols = V::lanes(), rows = V::zero();
+  if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
   I row_e[kEdges], step_x[kEdges], step_y[kEdges];
 #pragma GCC unroll 6
   for (int k = 0; k < kEdges; ++k) {
-    row_e[k] = V::add(V::set(static_cast<int32_t>(g.e[k])),
-                      V::mullo(lanes, V::set(static_cast<int32_t>(g.ex[k]))));
-    step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * N));
-    step_y[k] = V::set(static_cast<int32_t>(g.ey[k]));
+    row_e[k] = V::add(V::add(V::set(static_cast<int32_t>(g.e[k])),
+                             V::mullo(cols, V::set(static_cast<int32_t>(g.ex[k])))),
+                      V::mullo(rows, V::set(static_cast<int32_t>(g.ey[k]))));
+    step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * kCols));
+    step_y[k] = V::set(static_cast<int32_t>(g.ey[k] * kRows));
   }
   const I right = V::set(g.x1 + 1);
-  const int32_t last_start = st.row_width - N;
-  for (int32_t y = g.y0; y <= g.y1; ++y) {
+  const I first_row_only = V::gt(V::set(1), rows);
+  const int32_t last_start = st.row_width - kCols;
+  for (int32_t y = g.y0; y <= g.y1; y += kRows) {
+    const bool second_row = kRows == 2 && y + 1 <= g.y1;
+    const I rows_in = kRows == 2 && !second_row ? first_row_only : V::set(-1);
     I ev[kEdges];
 #pragma GCC unroll 6
     for (int k = 0; k < kEdges; ++k) ev[k] = row_e[k];
-    for (int32_t xc = g.x0; xc <= g.x1; xc += N) {
+    for (int32_t xc = g.x0; xc <= g.x1; xc += kCols) {
       I cur[kEdges];
-  #pragma GCC unroll 6
-    for (int k = 0; k < kEdges; ++k) cur[k] = ev[k];
+#pragma GCC unroll 6
+      for (int k = 0; k < kEdges; ++k) cur[k] = ev[k];
       int32_t xs = xc;
-      I range = V::gt(right, V::add(V::set(xs), lanes));
+      I x = V::add(V::set(xs), cols);
+      I range = V::and_(V::gt(right, x), rows_in);
       if (xc > last_start) {  // would leave the row: step back, mask the lanes already done
         xs = last_start;
-        I x = V::add(V::set(xs), lanes);
-        range = V::and_(V::gt(x, V::set(xc - 1)), V::gt(right, x));
-    #pragma GCC unroll 6
-    for (int k = 0; k < kEdges; ++k)
+        x = V::add(V::set(xs), cols);
+        range = V::and_(V::and_(V::gt(x, V::set(xc - 1)), V::gt(right, x)), rows_in);
+#pragma GCC unroll 6
+        for (int k = 0; k < kEdges; ++k)
           cur[k] = V::sub(ev[k], V::set(static_cast<int32_t>(g.ex[k] * (xc - xs))));
       }
       I in_a = V::and_(inside<V>(cur[0], cur[1], cur[2]), range);
       I mask = in_a;
       if constexpr (kPair) mask = V::or_(in_a, V::and_(inside<V>(cur[3], cur[4], cur[5]), range));
-      if (V::bits(mask)) shader.shade(xs, y, mask, in_a);
-  #pragma GCC unroll 6
-    for (int k = 0; k < kEdges; ++k) ev[k] = V::add(ev[k], step_x[k]);
+      if (V::bits(mask)) {
+        if constexpr (kRows == 2) shader.shade(xs, y, mask, in_a, second_row);
+        else shader.shade(xs, y, mask, in_a);
+      }
+#pragma GCC unroll 6
+      for (int k = 0; k < kEdges; ++k) ev[k] = V::add(ev[k], step_x[k]);
     }
 #pragma GCC unroll 6
     for (int k = 0; k < kEdges; ++k) row_e[k] = V::add(row_e[k], step_y[k]);
@@ -616,10 +663,10 @@ void scan_wide(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
   }
 }
 
-// Scans the union of the triangles' boxes in chunks of N pixels.
-template <class V, bool kPair, class Shader>
-void rasterise_chunks(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
-                      const Shading& sb, const RasterTriangle& tb) {
+// Scans the union of the triangles' boxes in chunks of N lanes.
+template <class V, bool kPair>
+void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
+                   const Shading& sb, const RasterTriangle& tb) {
   constexpr int N = V::N;
   constexpr int kEdges = kPair ? 6 : 3;
   if (st.row_width < N) {  // chunks must not leave the row
@@ -632,29 +679,29 @@ void rasterise_chunks(const DrawState& st, const Shading& sa, const RasterTriang
     g.x0 = std::min(g.x0, tb.x0), g.x1 = std::max(g.x1, tb.x1);
     g.y0 = std::min(g.y0, tb.y0), g.y1 = std::max(g.y1, tb.y1);
   }
+  // 32-bit edge values only when they fit over the whole swept box: up to
+  // two chunks past it on either side and one row below it.
   bool narrow = true;
+  const int64_t width = g.x1 - g.x0 + 4 * N, height = g.y1 - g.y0 + 1;
   for (int k = 0; k < kEdges; ++k) {
     const RasterTriangle& t = k < 3 ? ta : tb;
     g.ex[k] = t.ex[k % 3], g.ey[k] = t.ey[k % 3];
     g.e[k] = t.e[k % 3] + g.ex[k] * (g.x0 - t.x0) + g.ey[k] * (g.y0 - t.y0);
-    for (int64_t x : {int64_t{-2 * N}, int64_t{g.x1 - g.x0 + 2 * N}})
-      for (int64_t y : {int64_t{0}, int64_t{g.y1 - g.y0}}) {
-        int64_t v = g.e[k] + g.ex[k] * x + g.ey[k] * y;
-        narrow = narrow && v >= INT32_MIN && v <= INT32_MAX;
-      }
+    // The extremes of a linear function over the box are at its corners.
+    int64_t corner = g.e[k] - g.ex[k] * (2 * N);
+    int64_t across = g.ex[k] * width, down = g.ey[k] * height;
+    int64_t lo = corner + std::min<int64_t>(across, 0) + std::min<int64_t>(down, 0);
+    int64_t hi = corner + std::max<int64_t>(across, 0) + std::max<int64_t>(down, 0);
+    narrow = narrow && lo >= INT32_MIN && hi <= INT32_MAX;
   }
-  Shader shader(st, sa, sb);
+  if (narrow && FastShader<V, kPair>::eligible(st, sa, sb)) {
+    FastShader<V, kPair> shader(st, sa, sb);
+    scan_narrow<V, kPair>(st, g, shader);
+    return;
+  }
+  ChunkShader<V, kPair> shader(st, sa, sb);
   if (narrow) scan_narrow<V, kPair>(st, g, shader);
   else scan_wide<V, kPair>(st, g, shader);
-}
-
-template <class V, bool kPair>
-void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
-                   const Shading& sb, const RasterTriangle& tb) {
-  if (FastShader<V, kPair>::eligible(st, sa, sb))
-    rasterise_chunks<V, kPair, FastShader<V, kPair>>(st, sa, ta, sb, tb);
-  else
-    rasterise_chunks<V, kPair, ChunkShader<V, kPair>>(st, sa, ta, sb, tb);
 }
 
 template <class V>

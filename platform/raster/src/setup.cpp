@@ -119,8 +119,8 @@ void build_planes(const DrawState& state, const TLVertex* const v[3], const Poin
     sh.u = plane(v[0]->tu * w[0], v[1]->tu * w[1], v[2]->tu * w[2]);
     sh.v = plane(v[0]->tv * w[0], v[1]->tv * w[1], v[2]->tv * w[2]);
   }
-  if (state.textured) {
-    // Texture area per screen area decides between the two filters.
+  // Texture area per screen area decides between two different filters.
+  if (state.textured && state.minify.linear != state.magnify.linear) {
     double du1 = double(v[1]->tu) - v[0]->tu, dv1 = double(v[1]->tv) - v[0]->tv;
     double du2 = double(v[2]->tu) - v[0]->tu, dv2 = double(v[2]->tv) - v[0]->tv;
     double texels = std::fabs(du1 * dv2 - du2 * dv1) * state.texture.width * state.texture.height;
@@ -170,7 +170,7 @@ int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v
   }
   int64_t twice_area = 0;
   for (int i = 0; i < n; ++i) {
-    int j = (i + 1) % n;
+    int j = i + 1 == n ? 0 : i + 1;
     twice_area += X[i] * Y[j] - X[j] * Y[i];
   }
   if (twice_area == 0) return 0;
