@@ -488,10 +488,8 @@ class FastShader {
  private:
   // 32 - log2(size) for a power of two, so a shift gives (s * size) >> 32; else 0.
   static int power_of_two_shift(int32_t size) {
-    if (size & (size - 1)) return 0;
-    int bits = 0;
-    while ((1 << bits) < size) ++bits;
-    return bits == 0 ? 0 : 32 - bits;
+    if (size < 2 || (size & (size - 1))) return 0;
+    return 32 - __builtin_ctz(static_cast<uint32_t>(size));
   }
 
   static I depth16(F z) {
@@ -555,7 +553,14 @@ class FastShader {
   const uint32_t* palette_;
   int32_t width_, height_;
   I pitch_, last_;
-  const Shading a_, b_;
+  // What the kernel reads of each triangle's shading.
+  struct Planes {
+    int32_t xref, yref;
+    Plane z;
+    FixedPlane su, sv;
+    Planes(const Shading& s) : xref(s.xref), yref(s.yref), z(s.z), su(s.su), sv(s.sv) {}
+  };
+  const Planes a_, b_;
   I xref_a_, xref_b_;
   bool depth_per_row_;
   int shift_u_ = 0, shift_v_ = 0;
@@ -674,7 +679,8 @@ void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle&
     if constexpr (kPair) rasterise_reference(st, sb, tb);
     return;
   }
-  Edges<kEdges> g{ta.x0, ta.y0, ta.x1, ta.y1, {}, {}, {}};
+  Edges<kEdges> g;
+  g.x0 = ta.x0, g.y0 = ta.y0, g.x1 = ta.x1, g.y1 = ta.y1;
   if constexpr (kPair) {
     g.x0 = std::min(g.x0, tb.x0), g.x1 = std::max(g.x1, tb.x1);
     g.y0 = std::min(g.y0, tb.y0), g.y1 = std::max(g.y1, tb.y1);

@@ -18,7 +18,10 @@ double floor_small(double v) {
 
 // Positions are inside the guard band here.
 int64_t snap(double c) { return static_cast<int64_t>(floor_small(c * kSub + 0.5)); }
-int64_t floor_pixel(int64_t sub) { return sub >> kSubBits; }
+// The last pixel centre strictly before a maximum: a centre exactly on a
+// triangle's rightmost or lowest point lies only on right or bottom edges,
+// which the fill rule leaves to the neighbours.
+int64_t last_pixel_before(int64_t sub) { return (sub - 1) >> kSubBits; }
 int64_t ceil_pixel(int64_t sub) { return -((-sub) >> kSubBits); }
 
 // Gradients can blow up on slivers; keep every plane finite so per-pixel
@@ -180,9 +183,9 @@ int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v
 
   const Rect& clip = state.clip;
   int64_t bx0 = std::max<int64_t>(ceil_pixel(min_x), clip.left);
-  int64_t bx1 = std::min<int64_t>(floor_pixel(max_x), clip.right - 1);
+  int64_t bx1 = std::min<int64_t>(last_pixel_before(max_x), clip.right - 1);
   int64_t by0 = std::max<int64_t>(ceil_pixel(min_y), clip.top);
-  int64_t by1 = std::min<int64_t>(floor_pixel(max_y), clip.bottom - 1);
+  int64_t by1 = std::min<int64_t>(last_pixel_before(max_y), clip.bottom - 1);
   if (bx0 > bx1 || by0 > by1) return 0;
 
   shading.clockwise = clockwise;
@@ -200,9 +203,9 @@ int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v
 
     RasterTriangle& t = out[count];
     t.x0 = static_cast<int32_t>(std::max<int64_t>(ceil_pixel(std::min({tx[0], tx[1], tx[2]})), bx0));
-    t.x1 = static_cast<int32_t>(std::min<int64_t>(floor_pixel(std::max({tx[0], tx[1], tx[2]})), bx1));
+    t.x1 = static_cast<int32_t>(std::min<int64_t>(last_pixel_before(std::max({tx[0], tx[1], tx[2]})), bx1));
     t.y0 = static_cast<int32_t>(std::max<int64_t>(ceil_pixel(std::min({ty[0], ty[1], ty[2]})), by0));
-    t.y1 = static_cast<int32_t>(std::min<int64_t>(floor_pixel(std::max({ty[0], ty[1], ty[2]})), by1));
+    t.y1 = static_cast<int32_t>(std::min<int64_t>(last_pixel_before(std::max({ty[0], ty[1], ty[2]})), by1));
     if (t.x0 > t.x1 || t.y0 > t.y1) continue;
     for (int i = 0; i < 3; ++i) {
       int j = (i + 1) % 3;
