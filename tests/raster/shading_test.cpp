@@ -2,6 +2,7 @@
 // texture blending, interpolation, frame-buffer blending, depth, target formats.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "raster_test_support.h"
@@ -52,6 +53,39 @@ TEST_P(Shading, TexelAddressing) {
         ASSERT_EQ(image.at(x, y), static_cast<uint32_t>(c.texel[x] | c.texel[y] << 8))
             << "mode " << c.mode << " start " << c.start << " at " << x << "," << y;
   }
+}
+
+// Texel (i, j) of a 4 x 4 palettised texture shows as the letter
+// 'a' + 4j + i. The quad turns the texture a quarter (u runs down, v across)
+// and shifts it by half a period, wrapping.
+TEST_P(Shading, TurnedTextureGolden) {
+  Palette palette;
+  PaletteEntry entries[16];
+  for (int k = 0; k < 16; ++k) entries[k] = {uint8_t(k * 16), uint8_t(255 - k * 16), uint8_t(k), 0};
+  palette.set_entries(0, entries, 16);
+  Image texels(4, 4, PixelFormat::Pal8);
+  for (int j = 0; j < 4; ++j)
+    for (int i = 0; i < 4; ++i) texels.set(i, j, static_cast<uint32_t>(4 * j + i));
+  Texture texture{texels.surface(), &palette};
+  Image image(8, 8, PixelFormat::XRGB8888);
+  Device device(GetParam(), image.surface());
+  device.set_texture(&texture);
+  draw_fan(device, {vertex(0, 0, ~0u, 0.5f, 0), vertex(8, 0, ~0u, 0.5f, 1), vertex(8, 8, ~0u, 1.5f, 1),
+                    vertex(0, 8, ~0u, 1.5f, 0)});
+  std::string drawn;
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) drawn += static_cast<char>('a' + (image.at(x, y) >> 20));
+    drawn += '\n';
+  }
+  EXPECT_EQ(drawn,
+            "ccggkkoo\n"
+            "ccggkkoo\n"
+            "ddhhllpp\n"
+            "ddhhllpp\n"
+            "aaeeiimm\n"
+            "aaeeiimm\n"
+            "bbffjjnn\n"
+            "bbffjjnn\n");
 }
 
 TEST_P(Shading, BilinearWrapBlendsAcrossTheSeam) {
