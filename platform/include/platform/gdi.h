@@ -36,11 +36,51 @@ struct BITMAP {
 };
 using LPBITMAP = BITMAP*;
 
-// GetDeviceCaps index of the colour depth.
+// GetDeviceCaps indices.
+inline constexpr int HORZRES = 8;
+inline constexpr int VERTRES = 10;
 inline constexpr int BITSPIXEL = 12;
+inline constexpr int PLANES = 14;
+inline constexpr int NUMCOLORS = 24;
+inline constexpr int RASTERCAPS = 38;
+inline constexpr int SIZEPALETTE = 104;
+inline constexpr int NUMRESERVED = 106;
 
-// Raster operation: copy the source.
+// RASTERCAPS bit of a palettised device.
+inline constexpr int RC_PALETTE = 0x0100;
+
+// Raster operations: copy the source; fill with black or white.
 inline constexpr DWORD SRCCOPY = 0x00CC0020;
+inline constexpr DWORD BLACKNESS = 0x00000042;
+inline constexpr DWORD WHITENESS = 0x00FF0062;
+
+// Handles are opaque and checked on every call: a deleted, released or
+// foreign handle makes the call fail, never crash.
+extern "C" {
+
+// A memory context (compatible with the screen for null) holding a 1 x 1
+// monochrome bitmap until another is selected.
+HDC WINAPI CreateCompatibleDC(HDC hdc);
+// Memory contexts only; the selected bitmap becomes free again.
+BOOL WINAPI DeleteDC(HDC hdc);
+// Selects a bitmap into a memory context and returns the one it replaces;
+// null when the bitmap is selected into another context or either handle is
+// not what it must be.
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+// FALSE for a bitmap still selected into a context and for non-bitmaps.
+BOOL WINAPI DeleteObject(HGDIOBJ ho);
+// Fills a BITMAP (c at least its size) and returns its size; null pv asks
+// for the size. 0 for anything that is not a bitmap.
+int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
+// Colour-table entries of the DIB section selected into a memory context;
+// returns how many were copied, 0 above 8 bits per pixel.
+UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
+
+// Copies between contexts that hold pixels (memory and surface contexts),
+// converting to the destination's format and clipping to both. SRCCOPY,
+// BLACKNESS and WHITENESS; FALSE for other operations.
+BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+}
 
 static_assert(sizeof(PALETTEENTRY) == 4);
 static_assert(sizeof(RGBQUAD) == 4);
