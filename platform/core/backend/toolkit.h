@@ -2,6 +2,7 @@
 // appears here: the toolkit's headers stay inside this folder.
 #pragma once
 
+#include <platform/display.h>
 #include <platform/types.h>
 
 namespace zv::backend {
@@ -21,5 +22,8 @@ int DefaultButton(UINT type);
 // Maps the face names of the program's dialogs to the installed Japanese
 // Gothic fonts; the toolkit must not have loaded fonts yet.
 bool LoadFontAliases();
+
+// The default screen's format; false when no X server answers.
+bool QueryScreenFormat(display::ScreenFormat& format);
 
 } // namespace zv::backend

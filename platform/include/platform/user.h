@@ -1,4 +1,5 @@
-// Windowing services: for now the message-box and image-loading constants.
+// Windowing services: windows, their geometry, messages, focus and keys,
+// icons, menus, and the message-box and image-loading constants.
 #pragma once
 
 #include <platform/types.h>
@@ -30,3 +31,13 @@ inline constexpr int IDNO = 7;
 inline constexpr UINT IMAGE_BITMAP = 0;
 inline constexpr UINT LR_LOADFROMFILE = 0x10;
 inline constexpr UINT LR_CREATEDIBSECTION = 0x2000;
+
+extern "C" {
+
+// False for a handle that never named a window and for a destroyed one.
+BOOL WINAPI IsWindow(HWND hWnd);
+// The client area's size, with its top-left corner at (0, 0).
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+// Moves the point from the window's client coordinates to screen coordinates.
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
+}
