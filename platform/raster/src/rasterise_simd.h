@@ -567,9 +567,10 @@ class FastShader {
   I step_u_a_, step_v_a_, step_u_b_, step_v_b_;
   F dz_a_, dz_b_;
   int32_t row_y_ = INT32_MIN;
-  I u_row_a_, v_row_a_, u_row_b_, v_row_b_;
-  F z_row_a_, z_row_b_;
-  I z_row_, z_row_pair_;
+  // Filled by start_row() before the first tile.
+  I u_row_a_ = V::zero(), v_row_a_ = V::zero(), u_row_b_ = V::zero(), v_row_b_ = V::zero();
+  F z_row_a_ = V::set(0.0f), z_row_b_ = V::set(0.0f);
+  I z_row_ = V::zero(), z_row_pair_ = V::zero();
 };
 
 // Lanes where all three edge values are >= 0.
