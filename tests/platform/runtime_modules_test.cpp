@@ -175,29 +175,6 @@ TEST_F(RuntimeModules, RetainedModeObjectIsOneObjectBehindBothInterfaces) {
     EXPECT_EQ(direct3DRMCreate(nullptr), D3DRMERR_BADVALUE);
 }
 
-TEST_F(RuntimeModules, UnfinishedRetainedModeOperationsSaySo) {
-    IDirect3DRM* retained = nullptr;
-    ASSERT_EQ(direct3DRMCreate(&retained), D3DRM_OK);
-    IDirect3DRM2* retained2 = nullptr;
-    ASSERT_EQ(retained->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&retained2)),
-              S_OK);
-    auto* junk = reinterpret_cast<void*>(&retained);
-    auto* frame = static_cast<IDirect3DRMFrame2*>(junk);
-    auto* device = static_cast<IDirect3DRMDevice2*>(junk);
-    auto* viewport = static_cast<IDirect3DRMViewport*>(junk);
-    EXPECT_EQ(retained2->CreateFrame(nullptr, &frame), D3DRMERR_NOTDONEYET);
-    EXPECT_EQ(retained2->CreateDeviceFromD3D(nullptr, nullptr, &device), D3DRMERR_NOTDONEYET);
-    EXPECT_EQ(retained2->CreateViewport(nullptr, nullptr, 0, 0, 640, 480, &viewport),
-              D3DRMERR_NOTDONEYET);
-    EXPECT_EQ(frame, nullptr);
-    EXPECT_EQ(device, nullptr);
-    EXPECT_EQ(viewport, nullptr);
-    EXPECT_EQ(retained2->SetDefaultTextureColors(16), D3DRMERR_NOTDONEYET);
-    EXPECT_EQ(retained2->SetDefaultTextureShades(16), D3DRMERR_NOTDONEYET);
-    retained2->Release();
-    EXPECT_EQ(retained->Release(), 0u);
-}
-
 TEST_F(RuntimeModules, ColourHelpersPackOpaqueColoursFromUnitValues) {
     struct Case {
         D3DVALUE red, green, blue;

@@ -1,36 +1,83 @@
-#include "direct3drm.h"
+#include "d3drm/direct3drm.h"
+
+#include "d3drm/device.h"
+#include "d3drm/frame.h"
+#include "d3drm/viewport.h"
+
+#include <cstdint>
+#include <limits>
 
 namespace zv::d3drm {
 
-// Frames, devices and viewports are not there yet: every operation says so
-// instead of pretending to succeed.
+namespace {
 
-HRESULT Direct3DRM::CreateFrame(LPDIRECT3DRMFRAME, LPDIRECT3DRMFRAME2* lplpD3DRMFrame) {
-    if (lplpD3DRMFrame != nullptr)
-        *lplpD3DRMFrame = nullptr;
-    return D3DRMERR_NOTDONEYET;
+// Out-parameters are cleared first, so a failed call never leaves a stale
+// pointer behind.
+template <class Interface> bool Clear(Interface** out) {
+    if (out == nullptr)
+        return false;
+    *out = nullptr;
+    return true;
 }
 
-HRESULT Direct3DRM::CreateDeviceFromD3D(LPDIRECT3D2, LPDIRECT3DDEVICE2,
+} // namespace
+
+HRESULT Direct3DRM::CreateFrame(LPDIRECT3DRMFRAME lpD3DRMFrame,
+                                LPDIRECT3DRMFRAME2* lplpD3DRMFrame) {
+    if (!Clear(lplpD3DRMFrame))
+        return D3DRMERR_BADVALUE;
+    Frame* parent = Frame::From(lpD3DRMFrame);
+    if (lpD3DRMFrame != nullptr && parent == nullptr)
+        return D3DRMERR_BADOBJECT;
+    *lplpD3DRMFrame = Frame::Create(parent);
+    return D3DRM_OK;
+}
+
+HRESULT Direct3DRM::CreateDeviceFromD3D(LPDIRECT3D2 lpD3D, LPDIRECT3DDEVICE2 lpD3DDev,
                                         LPDIRECT3DRMDEVICE2* lplpD3DRMDevice) {
-    if (lplpD3DRMDevice != nullptr)
-        *lplpD3DRMDevice = nullptr;
-    return D3DRMERR_NOTDONEYET;
+    if (!Clear(lplpD3DRMDevice))
+        return D3DRMERR_BADVALUE;
+    if (lpD3D == nullptr || lpD3DDev == nullptr)
+        return D3DRMERR_BADOBJECT;
+    *lplpD3DRMDevice = new Device(lpD3D, lpD3DDev);
+    return D3DRM_OK;
 }
 
-HRESULT Direct3DRM::CreateViewport(LPDIRECT3DRMDEVICE, LPDIRECT3DRMFRAME, DWORD, DWORD, DWORD,
-                                   DWORD, LPDIRECT3DRMVIEWPORT* lplpD3DRMViewport) {
-    if (lplpD3DRMViewport != nullptr)
-        *lplpD3DRMViewport = nullptr;
-    return D3DRMERR_NOTDONEYET;
+HRESULT Direct3DRM::CreateViewport(LPDIRECT3DRMDEVICE lpDev, LPDIRECT3DRMFRAME lpCamera,
+                                   DWORD dwXPos, DWORD dwYPos, DWORD dwWidth, DWORD dwHeight,
+                                   LPDIRECT3DRMVIEWPORT* lplpD3DRMViewport) {
+    if (!Clear(lplpD3DRMViewport))
+        return D3DRMERR_BADVALUE;
+    Device* device = Device::From(lpDev);
+    Frame* camera = Frame::From(lpCamera);
+    if (device == nullptr || camera == nullptr)
+        return D3DRMERR_BADOBJECT;
+    // The rectangle's far corner must be a device coordinate too.
+    constexpr std::uint64_t kLimit = std::numeric_limits<LONG>::max();
+    if (dwWidth == 0 || dwHeight == 0 || std::uint64_t{dwXPos} + dwWidth > kLimit ||
+        std::uint64_t{dwYPos} + dwHeight > kLimit)
+        return D3DRMERR_BADVALUE;
+    const D3DRECT rect = {static_cast<LONG>(dwXPos), static_cast<LONG>(dwYPos),
+                          static_cast<LONG>(dwXPos + dwWidth),
+                          static_cast<LONG>(dwYPos + dwHeight)};
+    Viewport* viewport = nullptr;
+    HRESULT hr = Viewport::Create(device, camera, rect, &viewport);
+    *lplpD3DRMViewport = viewport;
+    return hr;
 }
 
-HRESULT Direct3DRM::SetDefaultTextureColors(DWORD) {
-    return D3DRMERR_NOTDONEYET;
+HRESULT Direct3DRM::SetDefaultTextureColors(DWORD dwColors) {
+    if (dwColors == 0)
+        return D3DRMERR_BADVALUE;
+    defaultTextureColors_ = dwColors;
+    return D3DRM_OK;
 }
 
-HRESULT Direct3DRM::SetDefaultTextureShades(DWORD) {
-    return D3DRMERR_NOTDONEYET;
+HRESULT Direct3DRM::SetDefaultTextureShades(DWORD dwShades) {
+    if (dwShades == 0)
+        return D3DRMERR_BADVALUE;
+    defaultTextureShades_ = dwShades;
+    return D3DRM_OK;
 }
 
 } // namespace zv::d3drm

@@ -1,5 +1,5 @@
 // The exported entry points of the "d3drm.dll" module.
-#include "direct3drm.h"
+#include "d3drm/direct3drm.h"
 
 #include <cmath>
 #include <new>
