@@ -58,6 +58,7 @@ struct Avx2 {
     I odd = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), _mm256_srli_epi64(b, 32));
     return _mm256_blend_epi32(even, odd, 0xAA);
   }
+  static I sll(I a, int n) { return _mm256_sll_epi32(a, _mm_cvtsi32_si128(n)); }
   static I srl(I a, int n) { return _mm256_srl_epi32(a, _mm_cvtsi32_si128(n)); }
 
   // Lanes 0-3 from the first argument(s), lanes 4-7 from the second: the

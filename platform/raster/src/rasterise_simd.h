@@ -426,6 +426,8 @@ class FastShader {
         xref_b_(V::set(b.xref)),
         // A depth that only changes from row to row is worked out once per row.
         depth_per_row_(a.z.dx == 0.0f && (!kPair || b.z.dx == 0.0f)) {
+    int32_t tp = st.texture.pitch;
+    pitch_shift_ = tp > 0 && (tp & (tp - 1)) == 0 ? __builtin_ctz(static_cast<uint32_t>(tp)) : -1;
     shift_u_ = power_of_two_shift(width_);
     shift_v_ = power_of_two_shift(height_);
     const I cols = column_offsets();
@@ -476,7 +478,9 @@ class FastShader {
     }
     I i = shift_u_ ? V::srl(su, shift_u_) : V::mulhi(su, V::set(width_));
     I j = shift_v_ ? V::srl(sv, shift_v_) : V::mulhi(sv, V::set(height_));
-    I offset = V::add(V::mullo(j, pitch_), palette_ ? i : V::slli(i, 2));
+    // A power-of-two pitch (the usual case) saves the slow 32-bit multiply.
+    I row = pitch_shift_ >= 0 ? V::sll(j, pitch_shift_) : V::mullo(j, pitch_);
+    I offset = V::add(row, palette_ ? i : V::slli(i, 2));
     // Two dependent gathers stall; independent scalar loads overlap.
     I texel = palette_ ? V::lookup2(palette_, texels_, offset) : V::gather(texels_, offset);
     uint32_t* p = reinterpret_cast<uint32_t*>(target_ + static_cast<ptrdiff_t>(y) * target_pitch_) + xs;
@@ -563,7 +567,7 @@ class FastShader {
   const Planes a_, b_;
   I xref_a_, xref_b_;
   bool depth_per_row_;
-  int shift_u_ = 0, shift_v_ = 0;
+  int shift_u_ = 0, shift_v_ = 0, pitch_shift_ = -1;
   I step_u_a_, step_v_a_, step_u_b_, step_v_b_;
   F dz_a_, dz_b_;
   int32_t row_y_ = INT32_MIN;

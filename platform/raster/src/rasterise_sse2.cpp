@@ -60,6 +60,7 @@ struct Sse2 {
     I odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
     return _mm_or_si128(even, _mm_and_si128(odd, _mm_setr_epi32(0, -1, 0, -1)));
   }
+  static I sll(I a, int n) { return _mm_sll_epi32(a, _mm_cvtsi32_si128(n)); }
   static I srl(I a, int n) { return _mm_srl_epi32(a, _mm_cvtsi32_si128(n)); }
 
   static I load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }

@@ -13,7 +13,7 @@ struct Point {
 // floor() for values well inside the int64 range, without a library call.
 double floor_small(double v) {
   double t = static_cast<double>(static_cast<int64_t>(v));
-  return t > v ? t - 1.0 : t;
+  return t - static_cast<double>(t > v);  // no branch: signs come in any order
 }
 
 // Positions are inside the guard band here.
