@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "raster_test_support.h"
 #include "zv/raster.h"
 
 namespace {
@@ -83,13 +84,7 @@ void BM_Frame(benchmark::State& state, Backend backend) {
   }
   for (auto _ : state) {
     device.clear({0, 0, w, h}, kClearTarget | kClearZBuffer, 0xFFFFFFFFu, 1.0f);
-    device.set_render_state(kCullMode, kCullNone);
-    device.set_render_state(kZWriteEnable, 1);
-    device.set_render_state(kZFunc, kCmpLessEqual);
-    device.set_render_state(kAlphaBlendEnable, 1);
-    device.set_render_state(kSrcBlend, kBlendSrcAlpha);
-    device.set_render_state(kDestBlend, kBlendInvSrcAlpha);
-    device.set_render_state(kShadeMode, kShadeGouraud);
+    zv::raster::testing::set_frame_states(device);
     device.set_texture(&texture);
     grid().each_quad([&](const TLVertex* fan) { device.draw(kTriangleFan, fan, 4); });
     device.set_texture(nullptr);
