@@ -1,6 +1,7 @@
 #include "d3drm/device.h"
 
 #include "d3drm/region.h"
+#include "d3drm/setting.h"
 #include "d3drm/viewport.h"
 
 #include <bit>
@@ -30,10 +31,7 @@ Device* Device::From(IDirect3DRMDevice* device) {
 }
 
 HRESULT Device::SetBufferCount(DWORD dwCount) {
-    if (dwCount == 0)
-        return D3DRMERR_BADVALUE;
-    bufferCount_ = dwCount;
-    return D3DRM_OK;
+    return KeepIf(dwCount != 0, bufferCount_, dwCount);
 }
 
 HRESULT Device::SetDither(BOOL bDither) {
@@ -42,24 +40,16 @@ HRESULT Device::SetDither(BOOL bDither) {
 }
 
 HRESULT Device::SetShades(DWORD dwShades) {
-    if (!std::has_single_bit(dwShades))
-        return D3DRMERR_BADVALUE;
-    shades_ = dwShades;
-    return D3DRM_OK;
+    return KeepIf(std::has_single_bit(dwShades), shades_, dwShades);
 }
 
 HRESULT Device::SetQuality(D3DRMRENDERQUALITY rqQuality) {
-    if (!IsRenderQuality(rqQuality))
-        return D3DRMERR_BADVALUE;
-    quality_ = rqQuality;
-    return D3DRM_OK;
+    return KeepIf(IsRenderQuality(rqQuality), quality_, rqQuality);
 }
 
 HRESULT Device::SetTextureQuality(D3DRMTEXTUREQUALITY tqTextureQuality) {
-    if (tqTextureQuality > D3DRMTEXTURE_LINEARMIPLINEAR)
-        return D3DRMERR_BADVALUE;
-    textureQuality_ = tqTextureQuality;
-    return D3DRM_OK;
+    return KeepIf(tqTextureQuality <= D3DRMTEXTURE_LINEARMIPLINEAR, textureQuality_,
+                  tqTextureQuality);
 }
 
 HRESULT Device::Update() {

@@ -2,6 +2,7 @@
 
 #include "d3drm/device.h"
 #include "d3drm/frame.h"
+#include "d3drm/setting.h"
 #include "d3drm/viewport.h"
 
 #include <cstdint>
@@ -67,17 +68,11 @@ HRESULT Direct3DRM::CreateViewport(LPDIRECT3DRMDEVICE lpDev, LPDIRECT3DRMFRAME l
 }
 
 HRESULT Direct3DRM::SetDefaultTextureColors(DWORD dwColors) {
-    if (dwColors == 0)
-        return D3DRMERR_BADVALUE;
-    defaultTextureColors_ = dwColors;
-    return D3DRM_OK;
+    return KeepIf(dwColors != 0, defaultTextureColors_, dwColors);
 }
 
 HRESULT Direct3DRM::SetDefaultTextureShades(DWORD dwShades) {
-    if (dwShades == 0)
-        return D3DRMERR_BADVALUE;
-    defaultTextureShades_ = dwShades;
-    return D3DRM_OK;
+    return KeepIf(dwShades != 0, defaultTextureShades_, dwShades);
 }
 
 } // namespace zv::d3drm

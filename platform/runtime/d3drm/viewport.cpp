@@ -1,6 +1,7 @@
 #include "d3drm/viewport.h"
 
 #include "d3drm/region.h"
+#include "d3drm/setting.h"
 
 #include <limits>
 #include <cmath>
@@ -49,10 +50,7 @@ HRESULT Viewport::ForceUpdate(DWORD dwX1, DWORD dwY1, DWORD dwX2, DWORD dwY2) {
 }
 
 HRESULT Viewport::SetBack(D3DVALUE rvBack) {
-    if (!std::isfinite(rvBack) || rvBack <= kFront)
-        return D3DRMERR_BADVALUE;
-    back_ = rvBack;
-    return D3DRM_OK;
+    return KeepIf(std::isfinite(rvBack) && rvBack > kFront, back_, rvBack);
 }
 
 HRESULT Viewport::GetDirect3DViewport(LPDIRECT3DVIEWPORT* lplpD3DViewport) {
