@@ -133,7 +133,9 @@ Backend best_vector_backend();
 class Device {
  public:
   // ZENABLE starts TRUE when a depth buffer is given, as on a surface with an
-  // attached Z buffer. An Avx2 request on a CPU without AVX2 runs Sse2.
+  // attached Z buffer; TEXTUREPERSPECTIVE starts TRUE. Every other state
+  // starts at its D3D5 default. An Avx2 request on a CPU without AVX2 runs
+  // Sse2. The surfaces are described by value; their pixels stay the caller's.
   Device(Backend backend, const Surface& target, Palette* target_palette = nullptr,
          const Surface* depth = nullptr);
   ~Device();
@@ -146,7 +148,8 @@ class Device {
   void set_depth_buffer(const Surface* depth);  // nullptr detaches
   // Drawing is limited to this rectangle (and to the surfaces).
   void set_viewport(const Rect& viewport);
-  // The texture must stay alive while it is current; nullptr: no texture.
+  // The texture must stay alive while it is current; its description and
+  // pixels are read afresh by every draw. nullptr: no texture (diffuse only).
   void set_texture(const Texture* texture);
 
   // Unknown states (>= kRenderStateCount) are refused with false.
