@@ -1,5 +1,6 @@
 // The exported entry points of the "ddraw.dll" module.
 #include "direct_draw.h"
+#include "test_hooks.h"
 
 #include <new>
 
@@ -32,5 +33,13 @@ extern "C" HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA lpCallback, LPV
     if (lpCallback == nullptr)
         return DDERR_INVALIDPARAMS;
     lpCallback(nullptr, kPrimaryDescription, kPrimaryName, lpContext);
+    return DD_OK;
+}
+
+extern "C" HRESULT WINAPI ZvTestLoseSurface(IDirectDrawSurface* surface) {
+    zv::ddraw::Surface* ours = zv::ddraw::Surface::From(surface);
+    if (ours == nullptr)
+        return DDERR_INVALIDOBJECT;
+    ours->Lose();
     return DD_OK;
 }
