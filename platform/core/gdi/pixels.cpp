@@ -8,29 +8,34 @@ namespace {
 bool ValidMasks(uint32_t red, uint32_t green, uint32_t blue, int bitsPerPixel) {
     const uint32_t pixelBits = bitsPerPixel == 32 ? 0xFFFFFFFFu : (1u << bitsPerPixel) - 1;
     for (uint32_t mask : {red, green, blue}) {
-        if (mask == 0 || (mask & ~pixelBits))
+        if (mask & ~pixelBits)
             return false;
         // Contiguous: shifting out the trailing zeros leaves 2^n - 1.
-        const uint32_t field = mask >> std::countr_zero(mask);
+        const uint32_t field = mask ? mask >> std::countr_zero(mask) : 0;
         if (field & (field + 1))
             return false;
     }
     return !(red & green) && !(red & blue) && !(green & blue);
 }
 
+// A channel without a mask reads as 0 and is never written.
 class Channel {
 public:
     explicit Channel(uint32_t mask)
-        : mask_(mask), shift_(std::countr_zero(mask)), bits_(std::popcount(mask)) {}
+        : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), bits_(std::popcount(mask)) {}
 
     // Narrow fields repeat their pattern so that full scale reads as 255.
     uint32_t Read(uint32_t pixel) const {
+        if (bits_ == 0)
+            return 0;
         const uint32_t value = (pixel & mask_) >> shift_;
         return Rescale(value, bits_, 8);
     }
 
     // Narrow fields keep the top bits; wide ones repeat the 8 bits given.
-    uint32_t Write(uint32_t value8) const { return Rescale(value8, 8, bits_) << shift_ & mask_; }
+    uint32_t Write(uint32_t value8) const {
+        return bits_ == 0 ? 0 : Rescale(value8, 8, bits_) << shift_ & mask_;
+    }
 
 private:
     static uint32_t Rescale(uint32_t value, int from, int to) {

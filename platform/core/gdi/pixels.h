@@ -9,7 +9,8 @@ namespace zv::gdi {
 
 struct PixelFormat {
     int bitsPerPixel = 0;
-    // 16, 24 and 32 bits: contiguous, disjoint fields inside the pixel.
+    // 16, 24 and 32 bits: contiguous, disjoint fields inside the pixel; a
+    // zero mask is a channel the format lacks.
     uint32_t redMask = 0, greenMask = 0, blueMask = 0;
     // 1, 4 and 8 bits: 0x00RRGGBB per index; indices past the end read black.
     std::vector<uint32_t> palette;
@@ -18,7 +19,8 @@ struct PixelFormat {
 };
 
 // A direct format with the masks given, or the defaults when all are zero:
-// 555 for 16 bits, 888 for 24 and 32. False for an unusable depth or masks.
+// 555 for 16 bits, 888 for 24 and 32. False for an unusable depth or masks
+// that overlap, have gaps or leave the pixel.
 bool MakeDirectFormat(int bitsPerPixel, uint32_t red, uint32_t green, uint32_t blue,
                       PixelFormat& out);
 

@@ -58,6 +58,17 @@ inline constexpr DWORD WHITENESS = 0x00FF0062;
 // foreign handle makes the call fail, never crash.
 extern "C" {
 
+// Device contexts of a window (null: the whole screen), given back with
+// ReleaseDC. GetDC is null for a handle that is not a window; ReleaseDC is 1
+// when the context was released, else 0.
+HDC WINAPI GetDC(HWND hWnd);
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+
+// HORZRES, VERTRES, BITSPIXEL and the palette capabilities of the screen
+// (or, for a surface context, of the surface); PLANES is 1. 0 for unknown
+// indices and invalid contexts.
+int WINAPI GetDeviceCaps(HDC hdc, int index);
+
 // A memory context (compatible with the screen for null) holding a 1 x 1
 // monochrome bitmap until another is selected.
 HDC WINAPI CreateCompatibleDC(HDC hdc);
@@ -75,11 +86,19 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 // Colour-table entries of the DIB section selected into a memory context;
 // returns how many were copied, 0 above 8 bits per pixel.
 UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
+// Entries of the screen's system palette; returns how many were copied.
+UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries,
+                                    LPPALETTEENTRY pPalEntries);
 
 // Copies between contexts that hold pixels (memory and surface contexts),
 // converting to the destination's format and clipping to both. SRCCOPY,
 // BLACKNESS and WHITENESS; FALSE for other operations.
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+
+// IMAGE_BITMAP only, cx and cy 0: a DIB section of the depth and colour
+// table of the bitmap resource `name` of hInst or, with LR_LOADFROMFILE, of
+// the file `name`. Null when there is none or it is unreadable.
+HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
 }
 
 static_assert(sizeof(PALETTEENTRY) == 4);

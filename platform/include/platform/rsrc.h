@@ -74,12 +74,19 @@ struct VersionInfo {
     uint16_t translationCodePage;
 };
 
+// A bitmap file carried whole, named as LoadImageA names it.
+struct BitmapResource {
+    const char* name;
+    std::span<const uint8_t> file;
+};
+
 struct ResourceTable {
     uint16_t language;
     std::span<const DialogTemplate> dialogs;
     std::span<const StringEntry> strings;
     std::span<const IconGroup> icons;
     const VersionInfo* version;
+    std::span<const BitmapResource> bitmaps = {};
 };
 
 inline const DialogTemplate* FindDialog(const ResourceTable& table, unsigned id)
