@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <fstream>
 #include <functional>
 
 namespace zv::gdi::test {
@@ -271,7 +272,7 @@ TEST(LoadImageTest, RefusesWhatIsNotABitmapItCanRead) {
     const Case cases[] = {
         {"missing file", nullptr},
         {"directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
-        {"empty file", write({})},
+        {"empty file", [](const std::string& path) { std::ofstream{path}; }},
         {"inside the header", write({valid.begin(), valid.begin() + 20})},
         {"inside the pixels", write({valid.begin(), valid.end() - 7})},
         {"wrong magic", write(badMagic)},
