@@ -79,6 +79,21 @@ public:
     std::filesystem::path path;
 };
 
+// A picture with `colours` table entries (0: true colour) whose neighbouring
+// pixels differ. Index of pixel (x, y): (y * width + x) % colours.
+inline bmp::BmpPicture Pattern(int width, int height, int colours) {
+    bmp::BmpPicture p{width, height, {}, {}};
+    for (int i = 0; i < colours; ++i)
+        p.palette.push_back(static_cast<uint32_t>(i * 0x050301 + 0x402010) & 0xFFFFFF);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            p.pixels.push_back(colours ? static_cast<uint32_t>(y * width + x) % colours
+                                       : static_cast<uint32_t>((x * 37 + y * 11) << 16 |
+                                                               (x * 5 + y * 71) << 8 |
+                                                               (200 - x * 3 - y)) & 0xFFFFFF);
+    return p;
+}
+
 inline HBITMAP LoadBitmapFile(const std::string& path, UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION) {
     return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, flags));
 }

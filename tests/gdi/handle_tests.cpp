@@ -7,23 +7,12 @@
 namespace zv::gdi::test {
 namespace {
 
-bmp::BmpPicture Indexed(int width, int height, int colours) {
-    bmp::BmpPicture p{width, height, {}, {}};
-    for (int i = 0; i < colours; ++i)
-        p.palette.push_back(static_cast<uint32_t>(i * 0x030507 + 0x102030) & 0xFFFFFF);
-    for (int i = 0; i < width * height; ++i)
-        p.pixels.push_back(static_cast<uint32_t>(i % colours));
-    return p;
-}
-
 class HandleTest : public ::testing::Test {
 protected:
     HBITMAP Load(int bitsPerPixel = 8, int width = 5, int height = 3) {
         const int colours = bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0;
-        bmp::BmpPicture p = colours ? Indexed(width, height, colours)
-                                    : bmp::BmpPicture{width, height, {},
-                                                      std::vector<uint32_t>(width * height, 0x336699)};
-        return LoadPicture(dir, p, {.bitsPerPixel = static_cast<uint16_t>(bitsPerPixel)},
+        return LoadPicture(dir, Pattern(width, height, colours),
+                           {.bitsPerPixel = static_cast<uint16_t>(bitsPerPixel)},
                            "p" + std::to_string(loaded++) + ".bmp");
     }
 
@@ -185,7 +174,7 @@ TEST_F(HandleTest, DibSectionsDescribeTheirRowsBottomUp) {
 }
 
 TEST_F(HandleTest, ColourTableOfTheSelectedDibSection) {
-    HBITMAP bitmap = LoadPicture(dir, Indexed(3, 2, 16), {.bitsPerPixel = 8, .colorsUsed = 16});
+    HBITMAP bitmap = LoadPicture(dir, Pattern(3, 2, 16), {.bitsPerPixel = 8, .colorsUsed = 16});
     HBITMAP trueColour = Load(24);
     ASSERT_NE(bitmap, nullptr);
     MemoryDC memory(bitmap);
@@ -194,7 +183,7 @@ TEST_F(HandleTest, ColourTableOfTheSelectedDibSection) {
 
     ASSERT_EQ(GetDIBColorTable(memory.dc, 0, 256, table), 16u);
     for (int i = 0; i < 16; ++i) {
-        const uint32_t colour = static_cast<uint32_t>(i * 0x030507 + 0x102030);
+        const uint32_t colour = static_cast<uint32_t>(i * 0x050301 + 0x402010);
         EXPECT_EQ(table[i].rgbRed, colour >> 16 & 0xFF);
         EXPECT_EQ(table[i].rgbGreen, colour >> 8 & 0xFF);
         EXPECT_EQ(table[i].rgbBlue, colour & 0xFF);
@@ -203,7 +192,7 @@ TEST_F(HandleTest, ColourTableOfTheSelectedDibSection) {
     EXPECT_EQ(table[16].rgbRed, 0xEE) << "nothing past the table is written";
 
     EXPECT_EQ(GetDIBColorTable(memory.dc, 14, 256, table), 2u);
-    EXPECT_EQ(table[0].rgbBlue, (14 * 0x030507 + 0x102030) & 0xFF);
+    EXPECT_EQ(table[0].rgbBlue, (14 * 0x050301 + 0x402010) & 0xFF);
     EXPECT_EQ(GetDIBColorTable(memory.dc, 3, 4, table), 4u);
     EXPECT_EQ(GetDIBColorTable(memory.dc, 16, 4, table), 0u);
     EXPECT_EQ(GetDIBColorTable(memory.dc, 0, 4, nullptr), 0u);

@@ -16,19 +16,6 @@
 namespace zv::gdi::test {
 namespace {
 
-bmp::BmpPicture Pattern(int width, int height, int colours) {
-    bmp::BmpPicture p{width, height, {}, {}};
-    for (int i = 0; i < colours; ++i)
-        p.palette.push_back(static_cast<uint32_t>(i * 0x050301 + 0x402010) & 0xFFFFFF);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            p.pixels.push_back(colours ? static_cast<uint32_t>(x * 3 + y * 5 + x * y) % colours
-                                       : static_cast<uint32_t>((x * 37 + y * 11) << 16 |
-                                                               (x * 5 + y * 71) << 8 |
-                                                               (200 - x * 3 - y)) & 0xFFFFFF);
-    return p;
-}
-
 const std::vector<uint8_t>& PatternFile() {
     static const std::vector<uint8_t> file = bmp::EncodeBmp(Pattern(6, 5, 16), {.bitsPerPixel = 4});
     return file;
