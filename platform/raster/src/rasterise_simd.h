@@ -449,7 +449,7 @@ class FastShader {
     if (y != row_y_) start_row(y);
     uint16_t* depth = nullptr;
     ptrdiff_t depth_next = 0;
-    I z, stored;
+    I z = V::zero(), stored = V::zero();
     if (depth_) {
       depth = reinterpret_cast<uint16_t*>(depth_ + static_cast<ptrdiff_t>(y) * depth_pitch_) + xs;
       depth_next = second_row ? depth_pitch_ / 2 : 0;
