@@ -89,6 +89,26 @@ BOOL HXPSetRenderEnabled(int enabled);
 // Releases every interface in its fixed order and disables rendering.
 BOOL HXPCleanup();
 
+// The window's DirectDraw surfaces. CreateDirectDrawWin releases everything
+// held and builds the DirectDraw object, the clipped primary surface and the
+// back surface of the client area's size; a failed step ends the process.
+BOOL CreateDirectDrawWin(HWND hwnd);
+// Rebuilds the surfaces for the window's new client size (the sizes serve the
+// diagnostic line only) and, when the retained-mode object is held, the 3D
+// objects on them; 0 when nothing has been built yet.
+BOOL HXPResizeWindow(HWND hwnd, int newWidth, int newHeight);
+// Follows the client area to where the window now is on the screen.
+BOOL HXPMoveWindow(HWND hwnd);
+// Copies the back surface into the window; 0 when skipped (resizing, or
+// rendering not enabled).
+BOOL HXPPresent();
+// Restores a lost primary surface or Z buffer and has the viewport redrawn.
+BOOL HXPRestoreSurfaces();
+
+// The retained-mode object, the 8-bit palette, the 3D device and the
+// retained-mode device over it; 0 on failure.
+BOOL CreateD3DRM();
+
 // Show the name of the result's constant, then end the process with status 1.
 [[noreturn]] void HXPDDrawError(HRESULT hr);
 [[noreturn]] void HXPRMError(HRESULT hr);
