@@ -1,20 +1,35 @@
 // Fake DirectX objects that write every Release into a shared log under the
 // name the test gave them. The test owns them; Release never deletes. Every
-// other operation answers E_NOTIMPL.
+// other operation answers E_NOTIMPL unless a recording fake below overrides it.
 #pragma once
 
 #include <gfx/hxp.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 struct ReleaseLog {
     std::vector<std::string> released;
+    // Every recorded call in order, releases included ("name->Release").
+    std::vector<std::string> calls;
+    // The name of each fake, to show the objects calls are given.
+    std::map<const IUnknown*, std::string> names;
+
+    std::string NameOf(const IUnknown* object) const {
+        if (object == nullptr)
+            return "null";
+        auto found = names.find(object);
+        return found == names.end() ? "?" : found->second;
+    }
 };
 
 template <class Interface> class Fake : public Interface {
 public:
-    Fake(std::string name, ReleaseLog& log) : name_(std::move(name)), log_(log) {}
+    Fake(std::string name, ReleaseLog& log) : name_(std::move(name)), log_(log) {
+        log_.names[this] = name_;
+    }
+    ~Fake() { log_.names.erase(this); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppvObject) override {
         *ppvObject = nullptr;
@@ -23,10 +38,15 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override {
         log_.released.push_back(name_);
+        Record("Release");
         return --references;
     }
 
     ULONG references = 1;
+
+protected:
+    void Record(const std::string& call) { log_.calls.push_back(name_ + "->" + call); }
+    ReleaseLog& Log() const { return log_; }
 
 private:
     std::string name_;
