@@ -6,7 +6,6 @@
 #include "pixels.h"
 
 #include <platform/gdi.h>
-#include <platform/gdi_surface.h>
 
 #include <cstdint>
 #include <mutex>
