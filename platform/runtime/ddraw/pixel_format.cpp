@@ -178,11 +178,12 @@ bool PixelConverter::Prepare(const PixelFormat& source, const PixelFormat& desti
 
     route_ = Route::Channels;
     const Channel* from[] = {&source.red, &source.green, &source.blue, &source.alpha};
-    laneCount_ = 0;
     for (int channel = 0; channel < 4; ++channel) {
+        // A channel one side lacks looks up nothing but a zero.
+        Lane& lane = lanes_[channel];
+        lane = Lane{};
         if (from[channel]->bits == 0 || targets[channel]->bits == 0)
             continue;
-        Lane& lane = lanes_[laneCount_++];
         lane.shift = from[channel]->shift;
         lane.mask = (1u << from[channel]->bits) - 1;
         for (uint32_t value = 0; value <= lane.mask; ++value)
@@ -197,14 +198,17 @@ template <int SourceBytes, int DestinationBytes>
 void PixelConverter::ConvertChannels(const std::byte* source, ptrdiff_t sourcePitch,
                                      std::byte* destination, ptrdiff_t destinationPitch, int width,
                                      int height) const {
+    const Lane &r = lanes_[0], &g = lanes_[1], &b = lanes_[2], &a = lanes_[3];
+    const int rs = r.shift, gs = g.shift, bs = b.shift, as = a.shift;
+    const uint32_t rm = r.mask, gm = g.mask, bm = b.mask, am = a.mask;
     for (int row = 0; row < height; ++row) {
         const std::byte* in = source + row * sourcePitch;
         std::byte* out = destination + row * destinationPitch;
         for (int x = 0; x < width; ++x) {
             const uint32_t pixel = LoadPixel(in + x * SourceBytes, SourceBytes);
-            uint32_t result = constantBits_;
-            for (int lane = 0; lane < laneCount_; ++lane)
-                result |= lanes_[lane].table[(pixel >> lanes_[lane].shift) & lanes_[lane].mask];
+            const uint32_t result = constantBits_ | r.table[(pixel >> rs) & rm] |
+                                    g.table[(pixel >> gs) & gm] | b.table[(pixel >> bs) & bm] |
+                                    a.table[(pixel >> as) & am];
             StorePixel(out + x * DestinationBytes, result, DestinationBytes);
         }
     }

@@ -84,8 +84,8 @@ private:
     Route route_ = Route::Copy;
     int sourceBytes_ = 0;
     int destinationBytes_ = 0;
+    // Red, green, blue, alpha.
     Lane lanes_[4];
-    int laneCount_ = 0;
     // Destination bits that no source channel feeds: an alpha the source lacks
     // is opaque.
     uint32_t constantBits_ = 0;
