@@ -97,30 +97,6 @@ TEST_F(RuntimeModules, DirectDrawCreateRefusesWhatItCannotServe) {
     EXPECT_EQ(directDrawCreate(nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS);
 }
 
-TEST_F(RuntimeModules, UnfinishedDirectDrawOperationsSaySo) {
-    IDirectDraw* directDraw = nullptr;
-    ASSERT_EQ(directDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
-    DDSURFACEDESC desc = {};
-    desc.dwSize = DDSURFACEDESC_SIZE;
-    DDCAPS driver = {}, emulation = {};
-    auto* junk = reinterpret_cast<IDirectDrawSurface*>(&desc);
-    IDirectDrawSurface* surface = junk;
-    IDirectDrawClipper* clipper = reinterpret_cast<IDirectDrawClipper*>(junk);
-    IDirectDrawPalette* palette = reinterpret_cast<IDirectDrawPalette*>(junk);
-    PALETTEENTRY entries[256] = {};
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DDERR_UNSUPPORTED);
-    EXPECT_EQ(directDraw->CreateClipper(0, &clipper, nullptr), DDERR_UNSUPPORTED);
-    EXPECT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr),
-              DDERR_UNSUPPORTED);
-    EXPECT_EQ(surface, nullptr);
-    EXPECT_EQ(clipper, nullptr);
-    EXPECT_EQ(palette, nullptr);
-    EXPECT_EQ(directDraw->GetCaps(&driver, &emulation), DDERR_UNSUPPORTED);
-    EXPECT_EQ(directDraw->GetDisplayMode(&desc), DDERR_UNSUPPORTED);
-    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DDERR_UNSUPPORTED);
-    EXPECT_EQ(directDraw->Release(), 0u);
-}
-
 TEST_F(RuntimeModules, EnumerationOffersThePrimaryDriverOnly) {
     struct Seen {
         GUID* guid;
