@@ -385,7 +385,9 @@ bool WriteBinaryFile(const std::string& path, std::span<const uint8_t> bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // fwrite must not see the null data pointer of an empty span.
+    const bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
