@@ -189,7 +189,7 @@ TEST(BackendEquivalence, FlatTexturedStatesWithRandomGeometry) {
   std::mt19937 rng(77);
   for (int round = 0; round < 400; ++round) {
     Scene s = random_scene(rng);
-    s.target_format = PixelFormat::XRGB8888;
+    s.target_format = round % 4 == 1 ? PixelFormat::RGB565 : PixelFormat::XRGB8888;
     s.depth_format = round % 3 == 0 ? PixelFormat::Pal8 : PixelFormat::Z16;  // Pal8: none
     const PixelFormat textures[] = {PixelFormat::Pal8, PixelFormat::XRGB8888, PixelFormat::ARGB8888};
     s.texture_format = textures[round % 3];

@@ -33,6 +33,15 @@ template <class V>
   }
 }
 
+// As to_565(), lane by lane.
+template <class V>
+[[gnu::always_inline]] inline typename V::I pack_565(typename V::I c) {
+  auto r = V::and_(V::srli(c, 8), V::set(0xF800));
+  auto g = V::and_(V::srli(c, 5), V::set(0x07E0));
+  auto b = V::and_(V::srli(c, 3), V::set(0x001F));
+  return V::or_(V::or_(r, g), b);
+}
+
 // Shades chunks of N horizontally adjacent pixels for one triangle, or for
 // two whose coverage cannot overlap (kPair): each lane then takes the planes
 // of the triangle that covers it. The state is copied, not referenced, so
@@ -308,12 +317,7 @@ class ChunkShader {
     return V::or_(V::or_(V::set(int32_t(0xFF000000u)), V::slli(r, 16)), V::or_(V::slli(g, 8), b));
   }
 
-  static I to_565(I c) {
-    I r = V::and_(V::srli(c, 8), V::set(0xF800));
-    I g = V::and_(V::srli(c, 5), V::set(0x07E0));
-    I b = V::and_(V::srli(c, 3), V::set(0x001F));
-    return V::or_(V::or_(r, g), b);
-  }
+  static I to_565(I c) { return pack_565<V>(c); }
 
   static I broadcast_alpha(I c) {
     I a = V::srli(c, 24);
@@ -372,7 +376,7 @@ class ChunkShader {
 // The commonest state, the program's own among it, with every constant
 // hoisted: affine texturing that is the final colour (decal, or modulation
 // by flat opaque white), nearest sampling with wrap from a palettised or
-// 32-bit texture, into a 32-bit target, with a 16-bit depth buffer or none,
+// 32-bit texture, into a 32-bit or RGB565 target, with a 16-bit depth buffer or none,
 // and blending off or unable to change an opaque source. Same operations,
 // in the same order, as ChunkShader and the reference.
 template <class V, bool kPair>
@@ -388,7 +392,7 @@ class FastShader {
   static bool eligible(const DrawState& st, const Shading& a, const Shading& b) {
     const TextureView& t = st.texture;
     if (!st.textured || !a.wrapped_uv || a.gouraud || st.magnify.linear || st.minify.linear) return false;
-    if (st.target.format != PixelFormat::XRGB8888) return false;
+    if (st.target.format != PixelFormat::XRGB8888 && st.target.format != PixelFormat::RGB565) return false;
     if (st.depth_test && st.depth_format != PixelFormat::Z16) return false;
     bool narrow_texels = t.format == PixelFormat::Pal8;
     if (!narrow_texels && t.format != PixelFormat::XRGB8888 && t.format != PixelFormat::ARGB8888)
@@ -409,6 +413,7 @@ class FastShader {
   FastShader(const DrawState& st, const Shading& a, const Shading& b)
       : target_(st.target.pixels),
         target_pitch_(st.target.pitch),
+        target565_(st.target.format == PixelFormat::RGB565),
         depth_(st.depth_test ? st.depth_pixels : nullptr),
         depth_pitch_(st.depth_pitch),
         depth_func_(st.depth_func),
@@ -483,9 +488,17 @@ class FastShader {
     I offset = V::add(row, palette_ ? i : V::slli(i, 2));
     // Two dependent gathers stall; independent scalar loads overlap.
     I texel = palette_ ? V::lookup2(palette_, texels_, offset) : V::gather(texels_, offset);
-    uint32_t* p = reinterpret_cast<uint32_t*>(target_ + static_cast<ptrdiff_t>(y) * target_pitch_) + xs;
-    uint32_t* next = second_row ? p + target_pitch_ / 4 : p;
-    store32(p, next, V::select(mask, V::and_(texel, V::set(0x00FFFFFF)), load32(p, next)));
+    uint8_t* line = target_ + static_cast<ptrdiff_t>(y) * target_pitch_;
+    ptrdiff_t next_row = second_row ? target_pitch_ : 0;
+    if (target565_) {
+      uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
+      uint16_t* next = reinterpret_cast<uint16_t*>(line + next_row) + xs;
+      store16(p, next, V::select(mask, pack_565<V>(texel), load16(p, next)));
+    } else {
+      uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
+      uint32_t* next = reinterpret_cast<uint32_t*>(line + next_row) + xs;
+      store32(p, next, V::select(mask, V::and_(texel, V::set(0x00FFFFFF)), load32(p, next)));
+    }
     if (depth && depth_write_) store16(depth, depth + depth_next, V::select(mask, z, stored));
   }
 
@@ -549,6 +562,7 @@ class FastShader {
 
   uint8_t* target_;
   int32_t target_pitch_;
+  bool target565_;
   uint8_t* depth_;
   int32_t depth_pitch_;
   uint32_t depth_func_;
