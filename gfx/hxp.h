@@ -108,6 +108,12 @@ BOOL HXPRestoreSurfaces();
 // The retained-mode object, the 8-bit palette, the 3D device and the
 // retained-mode device over it; 0 on failure.
 BOOL CreateD3DRM();
+// The retained-mode viewport over the whole client area, seen from the
+// camera frame, with its back clipping plane; a failure ends the process.
+BOOL HXPViewport(LPDIRECT3DRMFRAME2 camera);
+// Chooses and creates the Immediate Mode device for the colour model, with
+// its Z buffer; 0 after a failure it has reported itself.
+BOOL HXPCreateDevice(int colorModel);
 
 // Show the name of the result's constant, then end the process with status 1.
 [[noreturn]] void HXPDDrawError(HRESULT hr);
