@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace zv::raster {
@@ -144,6 +143,7 @@ class Device {
 
   Backend backend() const { return backend_; }
 
+  // Also resets the viewport to the whole target.
   void set_render_target(const Surface& target, Palette* target_palette = nullptr);
   void set_depth_buffer(const Surface* depth);  // nullptr detaches
   // Drawing is limited to this rectangle (and to the surfaces).
