@@ -1,8 +1,13 @@
-// The one place that starts the toolkit.
+// The one place that starts the toolkit, and the message loop over it.
 #include "toolkit.h"
+#include "window.h"
+
+#include <platform/user.h>
 
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include <cstdlib>
 
@@ -10,7 +15,17 @@ namespace {
 
 class ToolkitApp : public wxApp {
 public:
-    bool OnInit() override { return true; }
+    bool OnInit() override {
+        // Windows end when their procedures say so, never because the
+        // toolkit saw its last window go.
+        SetExitOnFrameDelete(false);
+        // The toolkit's diagnostics are for its own developers.
+        wxLog::SetLogLevel(wxLOG_Warning);
+        return true;
+    }
+    // The toolkit's own quit requests end our loop, not its (never running)
+    // main loop.
+    void ExitMainLoop() override { PostQuitMessage(0); }
 };
 
 enum class State { NotStarted, Running, Failed };
@@ -50,3 +65,59 @@ bool zv::backend::StartToolkit() {
     g_state = State::Running;
     return true;
 }
+
+namespace {
+
+// Our loop is the toolkit's current loop for as long as the process runs;
+// modal loops nest inside it.
+wxGUIEventLoop* Loop() {
+    static wxGUIEventLoop* loop = [] {
+        auto* created = new wxGUIEventLoop;
+        new wxEventLoopActivator(created);
+        return created;
+    }();
+    return loop;
+}
+
+} // namespace
+
+namespace zv::backend {
+
+bool LoopPending() {
+    if (!StartToolkit())
+        return false;
+    return wxTheApp->HasPendingEvents() || Loop()->Pending();
+}
+
+void LoopDispatch() {
+    if (!StartToolkit())
+        return;
+    // Its result says whether the toolkit's own main loop should go on,
+    // which never runs here: our caller keeps the quit flag.
+    if (!wxTheApp->HasPendingEvents())
+        Loop()->Dispatch();
+    wxTheApp->ProcessPendingEvents();
+}
+
+void LoopIdle() {
+    if (!StartToolkit())
+        return;
+    // Waiting for events with Pending() starves the toolkit's idle work, so
+    // it runs here: deferred deletion of windows, updates.
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();
+}
+
+bool Post(std::function<void()> call) {
+    if (!StartToolkit())
+        return false;
+    wxTheApp->CallAfter(std::move(call));
+    return true;
+}
+
+void WakeUp() {
+    if (g_state == State::Running)
+        wxWakeUpIdle();
+}
+
+} // namespace zv::backend

@@ -1,6 +1,9 @@
 // Geometry and presentation of the toolkit's windows.
 #include "native_window.h"
 
+#include <wx/bitmap.h>
+#include <wx/image.h>
+
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -67,14 +70,85 @@ void Frame::PaintOn(cairo_t* cr) const {
     cairo_fill(cr);
 }
 
+namespace {
+
+// A context on the window's client area: the one of the paint in progress,
+// or a new one outside the toolkit's paint cycle, which is what keeps a
+// presented frame's cost low.
+class ClientContext {
+public:
+    explicit ClientContext(NativeWindow& window) {
+        if (window.paintContext != nullptr) {
+            m_cr = window.paintContext;
+            cairo_save(m_cr);
+            return;
+        }
+        GdkWindow* target = window.client->GTKGetDrawingWindow();
+        if (target == nullptr || !window.client->IsShownOnScreen())
+            return;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        m_cr = gdk_cairo_create(target);
+#pragma GCC diagnostic pop
+        m_owned = true;
+    }
+    ~ClientContext() {
+        if (m_cr == nullptr)
+            return;
+        if (m_owned)
+            cairo_destroy(m_cr);
+        else
+            cairo_restore(m_cr);
+    }
+    ClientContext(const ClientContext&) = delete;
+    ClientContext& operator=(const ClientContext&) = delete;
+
+    cairo_t* get() const { return m_cr; }
+
+private:
+    cairo_t* m_cr = nullptr;
+    bool m_owned = false;
+};
+
+} // namespace
+
+wxWindow* NativeWindow::Widget() const {
+    return top != nullptr ? static_cast<wxWindow*>(top) : client;
+}
+
 SIZE ClientSize(const NativeWindow& window) {
-    wxSize size = window.top->GetClientSize();
+    wxSize size = window.Widget()->GetClientSize();
     return {size.x, size.y};
 }
 
 POINT ClientOrigin(const NativeWindow& window) {
-    wxPoint origin = window.top->ClientToScreen(wxPoint(0, 0));
+    if (window.top != nullptr && !window.mapped) {
+        // The server cannot place a window that is not mapped yet: work
+        // from where it will go, with the frame the toolkit expects.
+        wxPoint at = window.top->GetPosition();
+        wxSize frame = window.top->GetSize() - window.top->GetClientSize();
+        int side = frame.x / 2;
+        return {at.x + side, at.y + frame.y - side};
+    }
+    wxPoint origin = window.Widget()->ClientToScreen(wxPoint(0, 0));
     return {origin.x, origin.y};
+}
+
+RECT WindowRect(const NativeWindow& window) {
+    wxRect rect = window.Widget()->GetScreenRect();
+    return {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
+}
+
+void SetClientSize(NativeWindow& window, SIZE size) {
+    window.Widget()->SetClientSize(size.cx, size.cy);
+}
+
+void MoveTo(NativeWindow& window, POINT topLeft) {
+    window.Widget()->Move(topLeft.x, topLeft.y);
+    if (window.top != nullptr) {
+        window.hasPlacement = true;
+        window.placement = topLeft;
+    }
 }
 
 void Present(NativeWindow& window, int clientX, int clientY, int width, int height,
@@ -82,19 +156,64 @@ void Present(NativeWindow& window, int clientX, int clientY, int width, int heig
     if (!window.frame.Store(ClientSize(window), bitsPerPixel, clientX, clientY, width, height,
                             pixels, pitch))
         return;
-    GdkWindow* target = window.client->GTKGetDrawingWindow();
-    if (target == nullptr || !window.top->IsShownOnScreen())
+    ClientContext cr(window);
+    if (cr.get() == nullptr)
         return;
-    // Painting right away, outside the toolkit's paint cycle, is what keeps a
-    // frame's cost low; the frame-clock path would add a frame of latency.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    cairo_t* cr = gdk_cairo_create(target);
-#pragma GCC diagnostic pop
-    cairo_rectangle(cr, clientX, clientY, width, height);
-    cairo_clip(cr);
-    window.frame.PaintOn(cr);
-    cairo_destroy(cr);
+    cairo_rectangle(cr.get(), clientX, clientY, width, height);
+    cairo_clip(cr.get());
+    window.frame.PaintOn(cr.get());
+}
+
+void RepaintKeptFrame(NativeWindow& window) {
+    ClientContext cr(window);
+    if (cr.get() != nullptr)
+        window.frame.PaintOn(cr.get());
+}
+
+void EraseBackground(NativeWindow& window) {
+    ClientContext cr(window);
+    if (cr.get() == nullptr)
+        return;
+    wxColour face = window.client->GetBackgroundColour();
+    cairo_set_source_rgb(cr.get(), face.Red() / 255.0, face.Green() / 255.0, face.Blue() / 255.0);
+    cairo_paint(cr.get());
+}
+
+void DrawIcon(NativeWindow& window, int x, int y, const IconPixels& icon) {
+    ClientContext cr(window);
+    if (cr.get() == nullptr || icon.width <= 0 || icon.height <= 0)
+        return;
+    // Cairo wants premultiplied alpha: transparent pixels must be all zero.
+    std::vector<uint32_t> premultiplied(icon.argb);
+    for (uint32_t& pixel : premultiplied)
+        if ((pixel >> 24) == 0)
+            pixel = 0;
+    cairo_surface_t* image = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(premultiplied.data()), CAIRO_FORMAT_ARGB32, icon.width,
+        icon.height, icon.width * 4);
+    cairo_set_source_surface(cr.get(), image, x, y);
+    cairo_paint(cr.get());
+    cairo_surface_destroy(image);
+}
+
+void Invalidate(NativeWindow& window) {
+    window.client->Refresh(false);
+}
+
+void Update(NativeWindow& window) {
+    window.client->Update();
+}
+
+wxBitmap BitmapOf(const IconPixels& icon) {
+    wxImage image(icon.width, icon.height);
+    image.InitAlpha();
+    for (int y = 0; y < icon.height; ++y)
+        for (int x = 0; x < icon.width; ++x) {
+            uint32_t pixel = icon.argb[static_cast<size_t>(y) * icon.width + x];
+            image.SetRGB(x, y, (pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+            image.SetAlpha(x, y, pixel >> 24);
+        }
+    return wxBitmap(image);
 }
 
 } // namespace zv::backend
