@@ -27,9 +27,9 @@ bool Inside(const RECT& inner, const RECT& outer) {
            inner.bottom <= outer.bottom;
 }
 
-// The shape of a sized surface, from the description: DD_OK or why not.
-HRESULT SurfaceFormat(const std::shared_ptr<Display>& display, const DDSURFACEDESC& desc,
-                      DWORD caps, PixelFormat& format) {
+// The pixel format a sized surface asks for: DD_OK or why it cannot have it.
+HRESULT SurfaceFormat(const Display& display, const DDSURFACEDESC& desc, DWORD caps,
+                      PixelFormat& format) {
     const bool pixelFormatGiven = (desc.dwFlags & DDSD_PIXELFORMAT) != 0;
     if ((caps & DDSCAPS_ZBUFFER) != 0) {
         if ((caps & kColourCaps) != 0)
@@ -47,7 +47,7 @@ HRESULT SurfaceFormat(const std::shared_ptr<Display>& display, const DDSURFACEDE
         return DD_OK;
     }
     if (!pixelFormatGiven) {
-        format = display->format;
+        format = display.format;
         return DD_OK;
     }
     auto given = FormatFromDescription(desc.ddpfPixelFormat);
@@ -96,7 +96,7 @@ HRESULT Surface::Create(const std::shared_ptr<Display>& display, const DDSURFACE
             return DDERR_TOOBIGWIDTH;
         if (desc.dwHeight > kMaxSurfaceSide)
             return DDERR_TOOBIGHEIGHT;
-        if (HRESULT hr = SurfaceFormat(display, desc, caps, format); hr != DD_OK)
+        if (HRESULT hr = SurfaceFormat(*display, desc, caps, format); hr != DD_OK)
             return hr;
         width = static_cast<int>(desc.dwWidth);
         height = static_cast<int>(desc.dwHeight);
