@@ -394,7 +394,7 @@ void Show(NativeWindow& window, int command) {
         if (top->IsIconized())
             top->Iconize(false);
         else if (top->IsMaximized())
-            top->Restore();
+            top->Maximize(false);
         break;
     default:
         top->Show();
