@@ -125,3 +125,25 @@ BOOL HXPCreateDevice(int colorModel);
 // "Unknown Error".
 const char* HXPDDrawErrorName(HRESULT hr);
 const char* HXPRMErrorName(HRESULT hr);
+
+// What HXPCreateDevice looks for while it enumerates the Direct3D devices:
+// the wanted colour model, and the first hardware and the first software
+// device that offer it. Zeroed as a whole before every enumeration (420
+// bytes where pointers take 4).
+struct DeviceSearch {
+    // D3DCOLORMODEL bits.
+    DWORD colorModel;
+    // Points at GraphicsState::halGuid once a hardware device is accepted:
+    // the enumerator's GUID lives only as long as the callback.
+    GUID* halDeviceGuid;
+    D3DDEVICEDESC halDesc;
+    // Only ever tested against null; the enumerator's GUID may be gone.
+    GUID* helDeviceGuid;
+    D3DDEVICEDESC helDesc;
+};
+
+// IDirect3D2::EnumDevices' callback with a DeviceSearch as its context; goes
+// through every device, so always D3DENUMRET_OK.
+HRESULT CALLBACK HXPEnumDeviceCallback(GUID* lpGuid, LPSTR lpDeviceDescription,
+                                       LPSTR lpDeviceName, LPD3DDEVICEDESC lpD3DHWDeviceDesc,
+                                       LPD3DDEVICEDESC lpD3DHELDeviceDesc, LPVOID lpContext);

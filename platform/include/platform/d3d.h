@@ -19,6 +19,23 @@ using LPDIRECT3DMATERIAL2 = IDirect3DMaterial2*;
 using LPDIRECT3DVIEWPORT = IDirect3DViewport*;
 using LPDIRECT3DVIEWPORT2 = IDirect3DViewport2*;
 
+inline constexpr HRESULT D3D_OK = DD_OK;
+
+// Direct3D result codes, in ascending order of value.
+inline constexpr HRESULT D3DERR_INVALID_DEVICE = MAKE_DDHRESULT(705);
+inline constexpr HRESULT D3DERR_INITFAILED = MAKE_DDHRESULT(706);
+inline constexpr HRESULT D3DERR_TEXTURE_NO_SUPPORT = MAKE_DDHRESULT(720);
+inline constexpr HRESULT D3DERR_TEXTURE_LOAD_FAILED = MAKE_DDHRESULT(725);
+inline constexpr HRESULT D3DERR_INVALIDCURRENTVIEWPORT = MAKE_DDHRESULT(741);
+inline constexpr HRESULT D3DERR_INVALIDPRIMITIVETYPE = MAKE_DDHRESULT(742);
+inline constexpr HRESULT D3DERR_INVALIDVERTEXTYPE = MAKE_DDHRESULT(743);
+inline constexpr HRESULT D3DERR_INVALIDPALETTE = MAKE_DDHRESULT(754);
+inline constexpr HRESULT D3DERR_SCENE_IN_SCENE = MAKE_DDHRESULT(770);
+inline constexpr HRESULT D3DERR_SCENE_NOT_IN_SCENE = MAKE_DDHRESULT(771);
+inline constexpr HRESULT D3DERR_VIEWPORTDATANOTSET = MAKE_DDHRESULT(783);
+inline constexpr HRESULT D3DERR_VIEWPORTHASNODEVICE = MAKE_DDHRESULT(784);
+inline constexpr HRESULT D3DERR_NOCURRENTVIEWPORT = MAKE_DDHRESULT(785);
+
 // Enumeration callbacks answer with these.
 inline constexpr HRESULT D3DENUMRET_CANCEL = 0;
 inline constexpr HRESULT D3DENUMRET_OK = 1;
@@ -86,6 +103,9 @@ struct IDirect3DViewport : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetBackground(D3DMATERIALHANDLE hMat) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetBackground(LPD3DMATERIALHANDLE lphMat, LPBOOL lpValid) = 0;
     virtual HRESULT STDMETHODCALLTYPE Clear(DWORD dwCount, LPD3DRECT lpRects, DWORD dwFlags) = 0;
+    // Objects that keep no viewport data of their own need not offer these.
+    virtual HRESULT STDMETHODCALLTYPE GetViewport(LPD3DVIEWPORT) { return E_NOTIMPL; }
+    virtual HRESULT STDMETHODCALLTYPE SetViewport(LPD3DVIEWPORT) { return E_NOTIMPL; }
 };
 
 struct IDirect3DViewport2 : IDirect3DViewport {};

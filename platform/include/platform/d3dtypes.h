@@ -242,7 +242,25 @@ enum D3DTEXTUREADDRESS : DWORD {
     D3DTADDRESS_BORDER = 4,
 };
 
+// The part of a render target a viewport covers, and the scales that map
+// untransformed vertices onto it.
+struct D3DVIEWPORT {
+    DWORD dwSize;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwWidth;
+    DWORD dwHeight;
+    D3DVALUE dvScaleX;
+    D3DVALUE dvScaleY;
+    D3DVALUE dvMaxX;
+    D3DVALUE dvMaxY;
+    D3DVALUE dvMinZ;
+    D3DVALUE dvMaxZ;
+};
+using LPD3DVIEWPORT = D3DVIEWPORT*;
+
 static_assert(sizeof(D3DTLVERTEX) == 32);
 static_assert(sizeof(D3DMATERIAL) == 80);
 static_assert(sizeof(D3DCOLORVALUE) == 16);
 static_assert(sizeof(D3DRENDERSTATETYPE) == 4);
+static_assert(sizeof(D3DVIEWPORT) == 44);
