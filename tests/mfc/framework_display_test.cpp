@@ -124,22 +124,27 @@ TEST_F(Framework, DefaultOkAndCancelOnlyHideAModelessDialog) {
     ASSERT_NE(xWindow, 0u);
 
     struct Case {
+        const char* what;
         const char* event;
         std::function<void()> act;
     };
     const Case cases[] = {
-        {"OK", [] { Shell("xdotool key Return"); }},
-        {"Cancel", [] { Shell("xdotool key Escape"); }},
-        {"Cancel", [&] { server.RequestClose(xWindow); }},
+        {"Enter", "OK", [] { Shell("xdotool key Return"); }},
+        {"Escape", "Cancel", [] { Shell("xdotool key Escape"); }},
+        {"close box", "Cancel", [&] { server.RequestClose(xWindow); }},
     };
+    HWND okButton = GetDlgItem(dialog.m_hWnd, IDOK);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.event);
+        SCOPED_TRACE(c.what);
         dialog.ShowWindow(SW_SHOW);
+        ASSERT_EQ(WaitForXWindow("Probe Box"), xWindow);
         Shell("xdotool windowfocus --sync " + std::to_string(xWindow));
-        ASSERT_TRUE(PumpUntil([&] { return CWnd::GetFocus() != nullptr; }));
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == okButton; }));
         Events().clear();
         c.act();
         ASSERT_TRUE(PumpUntil([&] { return Noted(c.event); }));
+        Settle(50ms);
+        EXPECT_EQ(Events(), std::vector<std::string>{c.event});
         EXPECT_TRUE(IsWindow(dialog.m_hWnd));
         EXPECT_FALSE(dialog.IsWindowVisible());
     }

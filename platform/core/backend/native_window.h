@@ -45,6 +45,9 @@ public:
     TopWindow(NativeWindow* native, wxWindow* parent, const wxString& caption, DWORD style);
     // Null once the window is destroyed on the core's side.
     NativeWindow* native;
+    // Moves the focus to the control that had it last, or to the first one
+    // that takes it; nothing without controls.
+    void FocusControl();
     // The window styles it was made with, for the window manager's hints.
     DWORD styles;
 

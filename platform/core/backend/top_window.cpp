@@ -37,6 +37,7 @@ public:
                    wxWANTS_CHARS | wxTAB_TRAVERSAL) {
         Bind(wxEVT_PAINT, &ClientArea::OnPaint, this);
         Bind(wxEVT_RIGHT_UP, &ClientArea::OnRightUp, this);
+        Bind(wxEVT_SET_FOCUS, &ClientArea::OnSetFocus, this);
     }
     bool AcceptsFocus() const override { return true; }
 
@@ -54,6 +55,13 @@ private:
         // The handler may have destroyed the window.
         if (NativeWindow* still = Native())
             still->paintContext = nullptr;
+    }
+
+    // A dialog with controls keeps the focus on one of them, the one that
+    // had it last, as the original platform does.
+    void OnSetFocus(wxFocusEvent& event) {
+        static_cast<TopWindow*>(GetParent())->FocusControl();
+        event.Skip();
     }
 
     void OnRightUp(wxMouseEvent& event) {
@@ -239,8 +247,23 @@ void TopWindow::OnActivate(wxActivateEvent& event) {
 }
 
 void TopWindow::OnChildFocus(wxChildFocusEvent& event) {
-    m_lastFocus = event.GetWindow();
+    // The event names only our direct child; the control itself has the focus.
+    wxWindow* focus = FindFocus();
+    if (focus != nullptr && native != nullptr && focus != native->client &&
+        wxGetTopLevelParent(focus) == this)
+        m_lastFocus = focus;
     event.Skip();
+}
+
+void TopWindow::FocusControl() {
+    if (native == nullptr)
+        return;
+    wxWindow* target = Contains(native->client, m_lastFocus) ? m_lastFocus : nullptr;
+    for (wxWindow* child : native->client->GetChildren())
+        if (target == nullptr && child->IsShown() && child->IsEnabled() && child->AcceptsFocus())
+            target = child;
+    if (target != nullptr)
+        target->SetFocus();
 }
 
 NativeWindow* FindNative(wxWindow* window) {
