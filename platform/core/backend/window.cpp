@@ -162,6 +162,9 @@ void Present(NativeWindow& window, int clientX, int clientY, int width, int heig
     cairo_rectangle(cr.get(), clientX, clientY, width, height);
     cairo_clip(cr.get());
     window.frame.PaintOn(cr.get());
+    // The frame goes to the server now, not when the loop next waits.
+    cairo_surface_flush(cairo_get_target(cr.get()));
+    gdk_display_flush(gdk_display_get_default());
 }
 
 void RepaintKeptFrame(NativeWindow& window) {
