@@ -59,7 +59,8 @@ std::optional<raster::PixelFormat> RasterFormat(const ddraw::PixelFormat& f) {
     case K::Depth:
         if (f.depthBits == 16)
             return R::Z16;
-        if (f.depthBits == 32)
+        // Both keep 24 significant bits in a 32-bit word.
+        if (f.depthBits == 24 || f.depthBits == 32)
             return R::Z32;
         return std::nullopt;
     case K::Rgb:

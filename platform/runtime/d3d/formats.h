@@ -17,7 +17,7 @@
 namespace zv::d3d {
 
 // The rasteriser's name for a surface format; nothing for the formats it
-// neither reads nor writes (3-3-2, blue-first, 24-bit depth).
+// neither reads nor writes (3-3-2, blue-first).
 std::optional<raster::PixelFormat> RasterFormat(const ddraw::PixelFormat& format);
 
 bool IsRenderTargetFormat(raster::PixelFormat format);

@@ -72,7 +72,8 @@ D3DDEVICEDESC SoftwareDevice::Capabilities() const {
     desc.dpcLineCaps.dwSize = sizeof desc.dpcLineCaps;
     desc.dpcTriCaps = TriangleCaps(colorModel);
     desc.dwDeviceRenderBitDepth = DDBD_8 | DDBD_16 | DDBD_32;
-    desc.dwDeviceZBufferBitDepth = DDBD_16 | DDBD_32;
+    // 24 and 32 bits alike keep 24 significant bits of depth.
+    desc.dwDeviceZBufferBitDepth = DDBD_16 | DDBD_24 | DDBD_32;
     // No execute buffers, and no limit on a DrawPrimitive's vertices.
     desc.dwMaxBufferSize = 0;
     desc.dwMaxVertexCount = 0;
