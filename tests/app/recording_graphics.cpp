@@ -313,7 +313,11 @@ std::string Recorder::NameOf(const void* object) const {
     if (object == nullptr)
         return "null";
     auto found = m_names.find(object);
-    return found != m_names.end() ? found->second : "?";
+    if (found != m_names.end())
+        return found->second;
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", object);
+    return text;
 }
 
 Recorder& TheRecorder() {

@@ -200,8 +200,8 @@ public:
     // A fresh log, fresh objects, g_hxp all zeros, the default script.
     void Reset();
 
-    // The name of an object of the layer or of the handle of the window the
-    // test registered; "null" for null.
+    // The name of an object of the layer or of a handle the test named;
+    // "null" for null, the address (%p) for anything else.
     std::string NameOf(const void* object) const;
     void Name(const void* object, std::string name) { m_names[object] = std::move(name); }
 
