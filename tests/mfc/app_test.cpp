@@ -59,13 +59,16 @@ TEST(ProgramOnTheLibrary, StartsWithSizeAndMoveBeforeInitDialogAndEndsWithStatus
         std::vector<std::string> ending;
     };
     const Case cases[] = {
-        {"Escape", {"xdotool key Escape"}, {"Cancel", "Destroy", "PostNcDestroy", "ExitInstance 0"}},
+        {"Escape",
+         {"xdotool key Escape"},
+         {"Cancel", "Destroy", "PostNcDestroy", "ExitInstance 0"}},
         {"Close from the system menu",
          {"xdotool key alt+space; " + kWaitForMenu + "; xdotool key c"},
          {"Close", "Destroy", "PostNcDestroy", "ExitInstance 0"}},
         {"About box, then Escape",
          {"xdotool key alt+space; " + kWaitForMenu + "; xdotool key a",
-          "xdotool search --sync --onlyvisible --name \"^Probe Box$\" windowfocus --sync key Escape",
+          "xdotool search --sync --onlyvisible --name \"^Probe Box$\" windowfocus --sync key "
+          "Escape",
           "xdotool search --sync --onlyvisible --pid $PROBE_PID windowfocus --sync key Escape"},
          {"About 2", "Cancel", "Destroy", "PostNcDestroy", "ExitInstance 0"}},
     };

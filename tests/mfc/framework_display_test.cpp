@@ -60,8 +60,7 @@ protected:
         CDialog::OnCancel();
     }
     afx_msg void OnSize(UINT nType, int cx, int cy) {
-        Note("Size " + std::to_string(nType) + " " + std::to_string(cx) + " " +
-             std::to_string(cy));
+        Note("Size " + std::to_string(nType) + " " + std::to_string(cx) + " " + std::to_string(cy));
         CDialog::OnSize(nType, cx, cy);
     }
     afx_msg void OnMove(int, int) { Note("Move"); }
@@ -81,10 +80,10 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
-    ON_WM_SIZE()
-    ON_WM_MOVE()
-    ON_WM_DESTROY()
-    ON_WM_PAINT()
+ON_WM_SIZE()
+ON_WM_MOVE()
+ON_WM_DESTROY()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 class Framework : public ::testing::Test {
@@ -212,8 +211,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CLoopDlg, CProbeDlg)
-    ON_MESSAGE(WM_USER, CLoopDlg::OnPosted)
-    ON_MESSAGE(WM_USER + 1, CLoopDlg::OnOpenBox)
+ON_MESSAGE(WM_USER, CLoopDlg::OnPosted)
+ON_MESSAGE(WM_USER + 1, CLoopDlg::OnOpenBox)
 END_MESSAGE_MAP()
 
 // An application whose idle handler runs a script: what to do when the

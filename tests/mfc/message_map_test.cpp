@@ -33,9 +33,9 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
-    ON_WM_SIZE()
-    ON_WM_CLOSE()
-    ON_COMMAND(100, CBaseWnd::OnCommandHundred)
+ON_WM_SIZE()
+ON_WM_CLOSE()
+ON_COMMAND(100, CBaseWnd::OnCommandHundred)
 END_MESSAGE_MAP()
 
 class CDerivedWnd : public CBaseWnd {
@@ -69,14 +69,14 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
-    ON_WM_SIZE()
-    ON_MESSAGE(WM_SIZE, CDerivedWnd::OnSizeAgain)
-    ON_WM_MOVE()
-    ON_WM_SYSCOMMAND()
-    ON_WM_QUERYDRAGICON()
-    ON_WM_PAINT()
-    ON_WM_DESTROY()
-    ON_MESSAGE(WM_USER + 1, CDerivedWnd::OnUser)
+ON_WM_SIZE()
+ON_MESSAGE(WM_SIZE, CDerivedWnd::OnSizeAgain)
+ON_WM_MOVE()
+ON_WM_SYSCOMMAND()
+ON_WM_QUERYDRAGICON()
+ON_WM_PAINT()
+ON_WM_DESTROY()
+ON_MESSAGE(WM_USER + 1, CDerivedWnd::OnUser)
 END_MESSAGE_MAP()
 
 TEST(MessageMaps, DispatchToTheFirstEntryOfTheMostDerivedMapThenTheBases) {
@@ -127,8 +127,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CRoutingApp, CWinApp)
-    ON_COMMAND(ID_HELP, CRoutingApp::OnHelpCommand)
-    ON_COMMAND(5, CRoutingApp::OnControlFive)
+ON_COMMAND(ID_HELP, CRoutingApp::OnHelpCommand)
+ON_COMMAND(5, CRoutingApp::OnControlFive)
 END_MESSAGE_MAP()
 
 TEST(MessageMaps, DialogsPassCommandsButNotControlIdsOnToTheApplication) {

@@ -78,11 +78,11 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CProbeMainDlg, CDialog)
-    ON_WM_SYSCOMMAND()
-    ON_WM_CLOSE()
-    ON_WM_SIZE()
-    ON_WM_DESTROY()
-    ON_WM_MOVE()
+ON_WM_SYSCOMMAND()
+ON_WM_CLOSE()
+ON_WM_SIZE()
+ON_WM_DESTROY()
+ON_WM_MOVE()
 END_MESSAGE_MAP()
 
 class CProbeApp : public CWinApp {
@@ -106,7 +106,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CProbeApp, CWinApp)
-    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CProbeApp theApp;

@@ -16,8 +16,8 @@ TEST_F(Dialogs, TakeTheirClientSizeFromDialogUnitsOfTheTemplateFont) {
         LONG width, height;
     };
     const Case cases[] = {
-        {IDD_PROBE_MAIN, 420, 418}, // 240 x 257 units
-        {IDD_PROBE_BOX, 411, 89},   // 235 x 55 units
+        {IDD_PROBE_MAIN, 420, 418},  // 240 x 257 units
+        {IDD_PROBE_BOX, 411, 89},    // 235 x 55 units
         {IDD_PROBE_PLACED, 175, 65}, // 100 x 40 units
     };
     for (const auto& c : cases) {
@@ -56,7 +56,9 @@ TEST_F(Dialogs, OpenCentredOnTheScreenOrOverTheirOwner) {
     // A window manager adds a frame that the first placement cannot know;
     // odd sizes halve with a pixel to spare.
     const LONG slack = server.HasWindowManager() ? 40 : 1;
-    auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    auto centre = [](const RECT& r) {
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
 
     RECT window{};
     GetWindowRect(main, &window);
@@ -161,8 +163,8 @@ TEST_F(Dialogs, EndDialogOnlyHidesAModelessOne) {
 }
 
 TEST_F(Dialogs, DestroyingSendsDestroyThenNcDestroyAndKillsEveryHandle) {
-    HWND box = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_PROBE_BOX), nullptr,
-                                  LoggingDialogProc, 0);
+    HWND box =
+        CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_PROBE_BOX), nullptr, LoggingDialogProc, 0);
     HWND okButton = GetDlgItem(box, IDOK);
     ASSERT_TRUE(IsWindow(okButton));
     ASSERT_TRUE(DestroyWindow(box));

@@ -34,8 +34,8 @@ protected:
     }
 
     HWND Dialog(unsigned id, HWND owner = nullptr, LPARAM param = 0) {
-        return Keep(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), owner, LoggingDialogProc,
-                                       param));
+        return Keep(
+            CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), owner, LoggingDialogProc, param));
     }
 
     // A plain top-level window of the logging class, shown.

@@ -39,8 +39,8 @@ bool XServer::HasWindowManager() const {
 }
 
 unsigned long XServer::PixelAt(int x, int y) const {
-    XImage* image = XGetImage(X(m_display), DefaultRootWindow(X(m_display)), x, y, 1, 1, AllPlanes,
-                              ZPixmap);
+    XImage* image =
+        XGetImage(X(m_display), DefaultRootWindow(X(m_display)), x, y, 1, 1, AllPlanes, ZPixmap);
     if (image == nullptr)
         return ~0ul;
     unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
@@ -62,7 +62,8 @@ void XServer::RequestClose(unsigned long window) const {
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(X(m_display), "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(X(m_display), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] =
+        static_cast<long>(XInternAtom(X(m_display), "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(X(m_display), window, False, NoEventMask, &event);
     XFlush(X(m_display));

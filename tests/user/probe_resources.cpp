@@ -6,6 +6,8 @@
 
 namespace {
 
+// The tables read best one record to a line.
+// clang-format off
 constexpr const char* kFace = "ＭＳ Ｐゴシック";
 
 constexpr rsrc::DialogItem kBoxItems[] = {
@@ -51,6 +53,8 @@ constexpr const char* kIcon16[] = {
 
 constexpr rsrc::IconImage kImages[] = {{16, 16, kIcon16}, {32, 32, kIcon32}};
 constexpr rsrc::IconGroup kIcons[] = {{IDI_PROBE, kPalette, kImages}};
+
+// clang-format on
 
 } // namespace
 

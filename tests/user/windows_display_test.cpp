@@ -49,8 +49,8 @@ TEST_F(Windows, GeometryFollowsRealMovesAndResizes) {
 }
 
 uint32_t Pattern(int x, int y) {
-    return static_cast<uint32_t>((x * 5) & 0xFF) << 16 | static_cast<uint32_t>((y * 3) & 0xFF) << 8 |
-           0x40;
+    return static_cast<uint32_t>((x * 5) & 0xFF) << 16 |
+           static_cast<uint32_t>((y * 3) & 0xFF) << 8 | 0x40;
 }
 
 TEST_F(Windows, PresentedPixelsReachTheScreenClippedAndSurviveAnExpose) {
@@ -71,8 +71,8 @@ TEST_F(Windows, PresentedPixelsReachTheScreenClippedAndSurviveAnExpose) {
     ASSERT_TRUE(zv::display::PresentToWindow(hwnd, origin.x - kMargin, origin.y - kMargin,
                                              blockWidth, blockHeight, block.data(),
                                              blockWidth * 4));
-    const POINT samples[] = {{0, 0}, {kWidth - 1, 0}, {0, kHeight - 1}, {kWidth - 1, kHeight - 1},
-                             {37, 59}};
+    const POINT samples[] = {
+        {0, 0}, {kWidth - 1, 0}, {0, kHeight - 1}, {kWidth - 1, kHeight - 1}, {37, 59}};
     auto showsPattern = [&] {
         for (POINT p : samples)
             if (server.PixelAt(origin.x + p.x, origin.y + p.y) != Pattern(p.x, p.y))
@@ -94,7 +94,8 @@ TEST_F(Windows, PresentedPixelsReachTheScreenClippedAndSurviveAnExpose) {
 TEST_F(Windows, PresentingNeedsAWindow) {
     uint32_t pixel = 0;
     EXPECT_FALSE(zv::display::PresentToWindow(nullptr, 0, 0, 1, 1, &pixel, 4));
-    EXPECT_FALSE(zv::display::PresentToWindow(reinterpret_cast<HWND>(0x1234), 0, 0, 1, 1, &pixel, 4));
+    EXPECT_FALSE(
+        zv::display::PresentToWindow(reinterpret_cast<HWND>(0x1234), 0, 0, 1, 1, &pixel, 4));
 }
 
 TEST_F(Windows, FocusBelongsToTheActiveWindowOnly) {
@@ -186,7 +187,8 @@ TEST_F(Windows, SystemMenuHasTheStandardItemsForTheFrameThenTheProgramsOwn) {
         AppendMenuA(menu, MF_STRING, IDM_PROBE_ABOUT, text);
         auto ids = ItemIds(menu);
         ASSERT_EQ(ids.size(), c.standard.size() + 2);
-        EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(ids.size() - 2), MF_BYPOSITION), MF_SEPARATOR);
+        EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(ids.size() - 2), MF_BYPOSITION),
+                  MF_SEPARATOR);
         EXPECT_EQ(ids.back(), static_cast<UINT>(IDM_PROBE_ABOUT));
         char appended[128];
         GetMenuStringA(menu, IDM_PROBE_ABOUT, appended, sizeof appended, MF_BYCOMMAND);

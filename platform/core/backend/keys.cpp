@@ -16,10 +16,9 @@ namespace {
 constexpr int kFunctionKeys = 12;
 
 constexpr std::pair<int, int> kNamedKeys[] = {
-    {VK_BACK, WXK_BACK},     {VK_TAB, WXK_TAB},     {VK_RETURN, WXK_RETURN},
-    {VK_SHIFT, WXK_SHIFT},   {VK_CONTROL, WXK_CONTROL}, {VK_MENU, WXK_ALT},
-    {VK_ESCAPE, WXK_ESCAPE}, {VK_SPACE, WXK_SPACE}, {VK_LEFT, WXK_LEFT},
-    {VK_UP, WXK_UP},         {VK_RIGHT, WXK_RIGHT}, {VK_DOWN, WXK_DOWN},
+    {VK_BACK, WXK_BACK},       {VK_TAB, WXK_TAB},  {VK_RETURN, WXK_RETURN}, {VK_SHIFT, WXK_SHIFT},
+    {VK_CONTROL, WXK_CONTROL}, {VK_MENU, WXK_ALT}, {VK_ESCAPE, WXK_ESCAPE}, {VK_SPACE, WXK_SPACE},
+    {VK_LEFT, WXK_LEFT},       {VK_UP, WXK_UP},    {VK_RIGHT, WXK_RIGHT},   {VK_DOWN, WXK_DOWN},
 };
 
 int ToolkitKeyOf(int virtualKey) {

@@ -28,7 +28,8 @@ void ShowSystemMenu(NativeWindow& window, wxPoint clientPosition, bool fromMouse
         GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
         // Toolkit ids start at 1; the position in `commands` maps them back.
         commands.push_back(GetMenuItemID(menu, position));
-        wxMenuItem* item = popup.Append(static_cast<int>(commands.size()), wxString::FromUTF8(text));
+        wxMenuItem* item =
+            popup.Append(static_cast<int>(commands.size()), wxString::FromUTF8(text));
         item->Enable((state & (MF_GRAYED | MF_DISABLED)) == 0);
     }
     int chosen = window.client->GetPopupMenuSelectionFromUser(popup, clientPosition);

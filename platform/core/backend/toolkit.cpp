@@ -9,6 +9,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -26,6 +27,14 @@ public:
     // The toolkit's own quit requests end our loop, not its (never running)
     // main loop.
     void ExitMainLoop() override { PostQuitMessage(0); }
+    // A failed check inside the toolkit is reported, never shown as a box
+    // that would stop the program (or a test) waiting for a click.
+    void OnAssertFailure(const wxChar* file, int line, const wxChar* function,
+                         const wxChar* condition, const wxChar* message) override {
+        std::fprintf(stderr, "toolkit check failed: %s:%d %s: %s %s\n",
+                     wxString(file).utf8_str().data(), line, wxString(function).utf8_str().data(),
+                     wxString(condition).utf8_str().data(), wxString(message).utf8_str().data());
+    }
 };
 
 enum class State { NotStarted, Running, Failed };

@@ -20,8 +20,6 @@ namespace zv::backend {
 
 namespace {
 
-constexpr UINT kWmHelp = 0x0053;
-
 std::unordered_map<wxWindow*, NativeWindow*>& Natives() {
     static auto* natives = new std::unordered_map<wxWindow*, NativeWindow*>;
     return *natives;
@@ -181,7 +179,7 @@ void TopWindow::OnCharHook(wxKeyEvent& event) {
         return;
     }
     if (Pressed(event, WXK_F1)) {
-        SendMessageA(hwnd, kWmHelp, 0, 0);
+        SendMessageA(hwnd, WM_HELP, 0, 0);
         return;
     }
     bool enter = Pressed(event, WXK_RETURN) || Pressed(event, WXK_NUMPAD_ENTER);
@@ -328,8 +326,8 @@ NativeWindow* CreateControl(NativeWindow& parent, const ControlSpec& spec) {
     case ControlKind::Icon: {
         // An icon control takes the size of its icon.
         wxBitmap bitmap = spec.icon != nullptr ? BitmapOf(*spec.icon) : wxBitmap();
-        control = new wxStaticBitmap(area, wxID_ANY, bitmap, at,
-                                     bitmap.IsOk() ? bitmap.GetSize() : size);
+        control =
+            new wxStaticBitmap(area, wxID_ANY, bitmap, at, bitmap.IsOk() ? bitmap.GetSize() : size);
         break;
     }
     case ControlKind::Button: {
@@ -472,8 +470,8 @@ void BeginMoveOrSize(NativeWindow& window, bool size) {
     auto* gtkWindow = GTK_WINDOW(window.top->GetHandle());
     wxPoint pointer = wxGetMousePosition();
     if (size)
-        gtk_window_begin_resize_drag(gtkWindow, GDK_WINDOW_EDGE_SOUTH_EAST, 0, pointer.x,
-                                     pointer.y, GDK_CURRENT_TIME);
+        gtk_window_begin_resize_drag(gtkWindow, GDK_WINDOW_EDGE_SOUTH_EAST, 0, pointer.x, pointer.y,
+                                     GDK_CURRENT_TIME);
     else
         gtk_window_begin_move_drag(gtkWindow, 0, pointer.x, pointer.y, GDK_CURRENT_TIME);
 }

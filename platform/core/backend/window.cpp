@@ -32,8 +32,8 @@ void Frame::Resize(SIZE client, int bitsPerPixel) {
     if (m_surface != nullptr)
         cairo_surface_destroy(m_surface);
     m_pixels = std::move(pixels);
-    m_surface = cairo_image_surface_create_for_data(m_pixels.data(), format, client.cx,
-                                                    client.cy, stride);
+    m_surface =
+        cairo_image_surface_create_for_data(m_pixels.data(), format, client.cx, client.cy, stride);
     m_size = client;
     m_bitsPerPixel = bitsPerPixel;
     m_stride = stride;
@@ -103,7 +103,9 @@ public:
     ClientContext(const ClientContext&) = delete;
     ClientContext& operator=(const ClientContext&) = delete;
 
-    cairo_t* get() const { return m_cr; }
+    cairo_t* get() const {
+        return m_cr;
+    }
 
 private:
     cairo_t* m_cr = nullptr;

@@ -2,9 +2,9 @@
 #include <platform/afx.h>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_MESSAGE(WM_INITDIALOG, CDialog::HandleInitDialog)
-    ON_COMMAND(IDOK, CDialog::OnOK)
-    ON_COMMAND(IDCANCEL, CDialog::OnCancel)
+ON_MESSAGE(WM_INITDIALOG, CDialog::HandleInitDialog)
+ON_COMMAND(IDOK, CDialog::OnOK)
+ON_COMMAND(IDCANCEL, CDialog::OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -15,9 +15,9 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     if (pParentWnd != nullptr)
         m_pParentWnd = pParentWnd;
     AfxHookWindowCreate(this);
-    HWND hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate),
-                                     m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr,
-                                     nullptr, 0);
+    HWND hwnd =
+        ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate),
+                             m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr, nullptr, 0);
     // A template that could not be found leaves the hook unused.
     AfxHookWindowCreate(nullptr);
     return hwnd != nullptr;

@@ -31,17 +31,35 @@ HandleMaps& Maps() {
     return *maps;
 }
 
+// The temporary object standing for the handle, made on first use.
+template <class Object, class Handle>
+Object* Temporary(std::unordered_map<Handle, std::unique_ptr<Object>>& map, Handle handle,
+                  Handle Object::*member) {
+    auto& object = map[handle];
+    if (!object) {
+        object = std::make_unique<Object>();
+        (*object).*member = handle;
+    }
+    return object.get();
+}
+
+// Objects given up no longer stand for their handles: destroying them must
+// not destroy what the handles name.
+template <class Object, class Handle>
+void DeleteTemporaries(std::unordered_map<Handle, std::unique_ptr<Object>>& map,
+                       Handle Object::*member) {
+    for (auto& [handle, object] : map)
+        (*object).*member = nullptr;
+    map.clear();
+}
+
 } // namespace
 
 namespace zv::afx {
 
 void DeleteTemporaryObjects() {
-    for (auto& [handle, window] : Maps().temporaryWindows)
-        window->m_hWnd = nullptr;
-    Maps().temporaryWindows.clear();
-    for (auto& [handle, menu] : Maps().temporaryMenus)
-        menu->m_hMenu = nullptr;
-    Maps().temporaryMenus.clear();
+    DeleteTemporaries(Maps().temporaryWindows, &CWnd::m_hWnd);
+    DeleteTemporaries(Maps().temporaryMenus, &CMenu::m_hMenu);
 }
 
 LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,17 +91,12 @@ void AfxHookWindowCreate(CWnd* pWnd) {
 CMenu* CMenu::FromHandle(HMENU hMenu) {
     if (hMenu == nullptr)
         return nullptr;
-    auto& menu = Maps().temporaryMenus[hMenu];
-    if (!menu) {
-        menu = std::make_unique<CMenu>();
-        menu->m_hMenu = hMenu;
-    }
-    return menu.get();
+    return Temporary(Maps().temporaryMenus, hMenu, &CMenu::m_hMenu);
 }
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-    ON_WM_NCDESTROY()
-    ON_MESSAGE(0x0053 /* WM_HELP */, CWnd::OnHelpRequest)
+ON_WM_NCDESTROY()
+ON_MESSAGE(WM_HELP, CWnd::OnHelpRequest)
 END_MESSAGE_MAP()
 
 CWnd::~CWnd() {
@@ -96,12 +109,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
         return nullptr;
     if (CWnd* permanent = FromHandlePermanent(hWnd))
         return permanent;
-    auto& temporary = Maps().temporaryWindows[hWnd];
-    if (!temporary) {
-        temporary = std::make_unique<CWnd>();
-        temporary->m_hWnd = hWnd;
-    }
-    return temporary.get();
+    return Temporary(Maps().temporaryWindows, hWnd, &CWnd::m_hWnd);
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
@@ -180,8 +188,8 @@ CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
 }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
-    return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
-                                                  reinterpret_cast<LPARAM>(hIcon)));
+    return reinterpret_cast<HICON>(::SendMessageA(
+        m_hWnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
 void CWnd::Invalidate(BOOL bErase) {

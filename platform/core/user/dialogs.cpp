@@ -52,8 +52,8 @@ bool AddControl(Window& dialog, const rsrc::DialogItem& item, SIZE base, HINSTAN
     spec.id = item.id;
     spec.text = item.text != nullptr ? item.text : "";
     spec.noPrefix = (item.style & SS_NOPREFIX) != 0 && *kind == zv::backend::ControlKind::Text;
-    spec.defaultButton = *kind == zv::backend::ControlKind::Button &&
-                         (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    spec.defaultButton =
+        *kind == zv::backend::ControlKind::Button && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     spec.visible = (item.style & WS_VISIBLE) != 0;
     spec.rect = PixelRect(item, base);
     if (*kind == zv::backend::ControlKind::Icon)
@@ -87,13 +87,6 @@ HWND FirstTabStop(const Window& dialog) {
     return nullptr;
 }
 
-HWND TopLevelOf(HWND hwnd) {
-    Window* window = FindWindowRecord(hwnd);
-    while (window != nullptr && window->parent != nullptr)
-        window = FindWindowRecord(window->parent);
-    return window != nullptr ? window->handle : nullptr;
-}
-
 // Creates the dialog and runs it up to and including WM_INITDIALOG; showing
 // it is the caller's affair.
 HWND BuildDialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC proc, LPARAM param,
@@ -113,7 +106,7 @@ HWND BuildDialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC proc, LPARA
     record->modal = modal;
     record->style = form->style;
     record->exStyle = form->exStyle;
-    record->owner = TopLevelOf(parent);
+    record->owner = zv::user::TopLevelOf(parent);
     Window& dialog = zv::user::AddWindow(std::move(record));
     HWND hwnd = dialog.handle;
     zv::user::RunCreationHook(hwnd);
@@ -149,14 +142,14 @@ HWND BuildDialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC proc, LPARA
     if (centred || (form->style & DS_CENTER))
         zv::backend::MoveTo(*dialog.native, CentredPosition(dialog));
     else
-        zv::backend::MoveTo(*dialog.native, {Scale(form->x, base.cx, 4), Scale(form->y, base.cy, 8)});
+        zv::backend::MoveTo(*dialog.native,
+                            {Scale(form->x, base.cx, 4), Scale(form->y, base.cy, 8)});
 
     zv::backend::ReportGeometry(*dialog.native);
     if (!IsWindow(hwnd))
         return nullptr;
     HWND first = FirstTabStop(dialog);
-    if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) &&
-        IsWindow(hwnd))
+    if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(hwnd))
         SetFocus(first != nullptr ? first : hwnd);
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
@@ -176,8 +169,7 @@ HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    HWND hwnd =
-        BuildDialog(hInstance, lpTemplateName, hWndParent, lpDialogFunc, dwInitParam, true);
+    HWND hwnd = BuildDialog(hInstance, lpTemplateName, hWndParent, lpDialogFunc, dwInitParam, true);
     if (hwnd == nullptr)
         return -1;
     Window* dialog = FindWindowRecord(hwnd);

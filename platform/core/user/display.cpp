@@ -17,16 +17,16 @@ ScreenFormat GetScreenFormat() {
     return format;
 }
 
-bool PresentToWindow(HWND hwnd, int screenX, int screenY, int width, int height,
-                     const void* pixels, int pitch) {
-    auto* window = user::FindWindowRecord(hwnd);
-    if (window == nullptr)
+bool PresentToWindow(HWND hwnd, int screenX, int screenY, int width, int height, const void* pixels,
+                     int pitch) {
+    auto* native = user::NativeOf(hwnd);
+    if (native == nullptr)
         return false;
     if (width <= 0 || height <= 0 || pixels == nullptr)
         return true;
-    POINT origin = backend::ClientOrigin(*window->native);
-    backend::Present(*window->native, screenX - origin.x, screenY - origin.y, width, height,
-                     pixels, pitch, GetScreenFormat().bitsPerPixel);
+    POINT origin = backend::ClientOrigin(*native);
+    backend::Present(*native, screenX - origin.x, screenY - origin.y, width, height, pixels, pitch,
+                     GetScreenFormat().bitsPerPixel);
     return true;
 }
 

@@ -14,11 +14,11 @@ HWND WINAPI GetActiveWindow() {
 }
 
 HWND WINAPI SetFocus(HWND hWnd) {
-    zv::user::Window* window = zv::user::FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr)
         return nullptr;
     HWND previous = GetFocus();
-    zv::backend::SetFocus(*window->native);
+    zv::backend::SetFocus(*native);
     return previous;
 }
 

@@ -162,7 +162,8 @@ UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags) {
 
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags) {
     zv::user::Menu* menu = zv::user::FindMenu(hMenu);
-    zv::user::MenuItem* item = menu != nullptr ? zv::user::FindItem(*menu, uIDItem, flags) : nullptr;
+    zv::user::MenuItem* item =
+        menu != nullptr ? zv::user::FindItem(*menu, uIDItem, flags) : nullptr;
     if (item == nullptr)
         return 0;
     if (lpString == nullptr || cchMax <= 0)
@@ -180,7 +181,8 @@ BOOL WINAPI EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable) {
     if (item == nullptr)
         return static_cast<BOOL>(-1);
     UINT previous = item->flags & (MF_GRAYED | MF_DISABLED);
-    item->flags = (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (uEnable & (MF_GRAYED | MF_DISABLED));
+    item->flags =
+        (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (uEnable & (MF_GRAYED | MF_DISABLED));
     return static_cast<BOOL>(previous);
 }
 }

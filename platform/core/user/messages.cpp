@@ -143,8 +143,7 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_SETICON:
         return SetIcon(*window, wParam, reinterpret_cast<HICON>(lParam));
     case WM_GETICON:
-        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? window->bigIcon
-                                                            : window->smallIcon);
+        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? window->bigIcon : window->smallIcon);
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(window->bigIcon);
     default:

@@ -44,18 +44,16 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
 }
 
 BOOL WINAPI InvalidateRect(HWND hWnd, LPCRECT, BOOL) {
-    zv::user::Window* window = zv::user::FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr)
-        return FALSE;
-    zv::backend::Invalidate(*window->native);
-    return TRUE;
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native != nullptr)
+        zv::backend::Invalidate(*native);
+    return native != nullptr;
 }
 
 BOOL WINAPI UpdateWindow(HWND hWnd) {
-    zv::user::Window* window = zv::user::FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr)
-        return FALSE;
-    zv::backend::Update(*window->native);
-    return TRUE;
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native != nullptr)
+        zv::backend::Update(*native);
+    return native != nullptr;
 }
 }

@@ -15,12 +15,10 @@ const rsrc::ResourceTable* zv::user::ResourcesOf(HINSTANCE module) {
         static void* const executable = dlopen(nullptr, RTLD_NOW);
         return static_cast<const rsrc::ResourceTable*>(dlsym(executable, rsrc::kTableSymbol));
     }
-    return reinterpret_cast<const rsrc::ResourceTable*>(
-        GetProcAddress(module, rsrc::kTableSymbol));
+    return reinterpret_cast<const rsrc::ResourceTable*>(GetProcAddress(module, rsrc::kTableSymbol));
 }
 
-extern "C" int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer,
-                                  int cchBufferMax) {
+extern "C" int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax) {
     const rsrc::ResourceTable* table = zv::user::ResourcesOf(hInstance);
     const char* text = table != nullptr ? rsrc::FindString(*table, uID) : nullptr;
     if (text == nullptr || lpBuffer == nullptr || cchBufferMax <= 0) {

@@ -47,10 +47,14 @@ struct Window {
 
 // The live window behind the handle, or null.
 Window* FindWindowRecord(HWND hwnd);
+// The toolkit's side of a live window, or null.
+backend::NativeWindow* NativeOf(HWND hwnd);
 // Gives the window its handle and a place in the table.
 Window& AddWindow(std::unique_ptr<Window> window);
 void RemoveWindow(HWND hwnd);
 bool AnyWindows();
+// The window itself for a top-level window, its dialog for a control.
+HWND TopLevelOf(HWND hwnd);
 std::vector<HWND> WindowsOwnedBy(HWND owner);
 
 // Called with the next window's handle as soon as it is in the table, before

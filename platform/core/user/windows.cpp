@@ -34,6 +34,11 @@ Window* FindWindowRecord(HWND hwnd) {
     return found == State().windows.end() ? nullptr : found->second.get();
 }
 
+backend::NativeWindow* NativeOf(HWND hwnd) {
+    Window* window = FindWindowRecord(hwnd);
+    return window != nullptr ? window->native : nullptr;
+}
+
 Window& AddWindow(std::unique_ptr<Window> window) {
     State().nextHandle += 4;
     window->handle = reinterpret_cast<HWND>(State().nextHandle);
@@ -48,6 +53,13 @@ void RemoveWindow(HWND hwnd) {
 
 bool AnyWindows() {
     return !State().windows.empty();
+}
+
+HWND TopLevelOf(HWND hwnd) {
+    Window* window = FindWindowRecord(hwnd);
+    while (window != nullptr && window->parent != nullptr)
+        window = FindWindowRecord(window->parent);
+    return window != nullptr ? window->handle : nullptr;
 }
 
 std::vector<HWND> WindowsOwnedBy(HWND owner) {
@@ -75,14 +87,6 @@ namespace {
 
 using zv::user::FindWindowRecord;
 using zv::user::Window;
-
-// The window's top-level ancestor.
-HWND TopLevelOf(HWND hwnd) {
-    Window* window = FindWindowRecord(hwnd);
-    while (window != nullptr && window->parent != nullptr)
-        window = FindWindowRecord(window->parent);
-    return window != nullptr ? window->handle : nullptr;
-}
 
 void SendDestroy(HWND hwnd) {
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
@@ -120,29 +124,29 @@ BOOL WINAPI IsWindow(HWND hWnd) {
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
-    auto* window = FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr || lpRect == nullptr)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr || lpRect == nullptr)
         return FALSE;
-    SIZE size = zv::backend::ClientSize(*window->native);
+    SIZE size = zv::backend::ClientSize(*native);
     *lpRect = {0, 0, size.cx, size.cy};
     return TRUE;
 }
 
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    auto* window = FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr || lpPoint == nullptr)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr || lpPoint == nullptr)
         return FALSE;
-    POINT origin = zv::backend::ClientOrigin(*window->native);
+    POINT origin = zv::backend::ClientOrigin(*native);
     lpPoint->x += origin.x;
     lpPoint->y += origin.y;
     return TRUE;
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
-    auto* window = FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr || lpRect == nullptr)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr || lpRect == nullptr)
         return FALSE;
-    *lpRect = zv::backend::WindowRect(*window->native);
+    *lpRect = zv::backend::WindowRect(*native);
     return TRUE;
 }
 
@@ -156,9 +160,9 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
     return ++zv::user::State().nextAtom;
 }
 
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                            HWND hWndParent, HMENU, HINSTANCE, LPVOID lpParam) {
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU,
+                            HINSTANCE, LPVOID lpParam) {
     auto& classes = zv::user::State().classes;
     auto found = lpClassName != nullptr ? classes.find(lpClassName) : classes.end();
     if (found == classes.end() || (dwStyle & WS_CHILD))
@@ -167,7 +171,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     record->proc = found->second.lpfnWndProc;
     record->style = dwStyle;
     record->exStyle = dwExStyle;
-    record->owner = TopLevelOf(hWndParent);
+    record->owner = zv::user::TopLevelOf(hWndParent);
     Window& window = zv::user::AddWindow(std::move(record));
     HWND hwnd = window.handle;
     zv::user::RunCreationHook(hwnd);
@@ -234,21 +238,18 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
 }
 
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
-    Window* window = FindWindowRecord(hWnd);
-    return window != nullptr && window->native != nullptr &&
-           zv::backend::IsShown(*window->native);
+    auto* native = zv::user::NativeOf(hWnd);
+    return native != nullptr && zv::backend::IsShown(*native);
 }
 
 BOOL WINAPI IsIconic(HWND hWnd) {
-    Window* window = FindWindowRecord(hWnd);
-    return window != nullptr && window->native != nullptr &&
-           zv::backend::IsIconic(*window->native);
+    auto* native = zv::user::NativeOf(hWnd);
+    return native != nullptr && zv::backend::IsIconic(*native);
 }
 
 BOOL WINAPI IsZoomed(HWND hWnd) {
-    Window* window = FindWindowRecord(hWnd);
-    return window != nullptr && window->native != nullptr &&
-           zv::backend::IsZoomed(*window->native);
+    auto* native = zv::user::NativeOf(hWnd);
+    return native != nullptr && zv::backend::IsZoomed(*native);
 }
 
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
@@ -267,19 +268,18 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
 }
 
 BOOL WINAPI IsWindowEnabled(HWND hWnd) {
-    Window* window = FindWindowRecord(hWnd);
-    return window != nullptr && window->native != nullptr &&
-           zv::backend::IsEnabled(*window->native);
+    auto* native = zv::user::NativeOf(hWnd);
+    return native != nullptr && zv::backend::IsEnabled(*native);
 }
 
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL) {
-    Window* window = FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr)
         return FALSE;
     // Sizes are the client's: the window manager owns the frame.
-    zv::backend::SetClientSize(*window->native, {std::max(nWidth, 0), std::max(nHeight, 0)});
-    zv::backend::MoveTo(*window->native, {X, Y});
-    zv::backend::ReportGeometry(*window->native);
+    zv::backend::SetClientSize(*native, {std::max(nWidth, 0), std::max(nHeight, 0)});
+    zv::backend::MoveTo(*native, {X, Y});
+    zv::backend::ReportGeometry(*native);
     return TRUE;
 }
 
@@ -296,10 +296,10 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
 }
 
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
-    Window* window = FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr || lpString == nullptr || nMaxCount <= 0)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr || lpString == nullptr || nMaxCount <= 0)
         return 0;
-    std::string text = zv::backend::GetText(*window->native);
+    std::string text = zv::backend::GetText(*native);
     size_t length = std::min(text.size(), static_cast<size_t>(nMaxCount - 1));
     std::memcpy(lpString, text.data(), length);
     lpString[length] = '\0';
@@ -307,10 +307,10 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
 }
 
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
-    Window* window = FindWindowRecord(hWnd);
-    if (window == nullptr || window->native == nullptr)
+    auto* native = zv::user::NativeOf(hWnd);
+    if (native == nullptr)
         return FALSE;
-    zv::backend::SetText(*window->native, lpString != nullptr ? lpString : "");
+    zv::backend::SetText(*native, lpString != nullptr ? lpString : "");
     return TRUE;
 }
 

@@ -30,33 +30,28 @@ struct AFX_MSGMAP {
 
 namespace zv::afx {
 
-template <class T>
-struct Member;
-template <class C, class R, class... A>
-struct Member<R (C::*)(A...)> {
+template <class T> struct Member;
+template <class C, class R, class... A> struct Member<R (C::*)(A...)> {
     using Class = C;
     using Type = R(A...);
 };
 
 // The handler's object: handlers are members of the target's own class or
 // of one of its bases.
-template <auto F>
-auto* Target(CCmdTarget* target) {
+template <auto F> auto* Target(CCmdTarget* target) {
     return static_cast<typename Member<decltype(F)>::Class*>(target);
 }
 
 template <auto F, class Expected>
 inline constexpr bool kHasSignature = std::is_same_v<typename Member<decltype(F)>::Type, Expected>;
 
-template <auto F>
-LRESULT NoArguments(CCmdTarget* target, WPARAM, LPARAM) {
+template <auto F> LRESULT NoArguments(CCmdTarget* target, WPARAM, LPARAM) {
     static_assert(kHasSignature<F, void()>, "the handler must be void ()");
     (Target<F>(target)->*F)();
     return 0;
 }
 
-template <auto F>
-LRESULT Size(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
+template <auto F> LRESULT Size(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
     static_assert(kHasSignature<F, void(UINT, int, int)>,
                   "OnSize must be void (UINT nType, int cx, int cy)");
     (Target<F>(target)->*F)(static_cast<UINT>(wParam), LOWORD(static_cast<DWORD_PTR>(lParam)),
@@ -64,29 +59,25 @@ LRESULT Size(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-template <auto F>
-LRESULT Move(CCmdTarget* target, WPARAM, LPARAM lParam) {
+template <auto F> LRESULT Move(CCmdTarget* target, WPARAM, LPARAM lParam) {
     static_assert(kHasSignature<F, void(int, int)>, "OnMove must be void (int x, int y)");
     (Target<F>(target)->*F)(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return 0;
 }
 
-template <auto F>
-LRESULT SysCommand(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
+template <auto F> LRESULT SysCommand(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
     static_assert(kHasSignature<F, void(UINT, LPARAM)>,
                   "OnSysCommand must be void (UINT nID, LPARAM lParam)");
     (Target<F>(target)->*F)(static_cast<UINT>(wParam), lParam);
     return 0;
 }
 
-template <auto F>
-LRESULT QueryDragIcon(CCmdTarget* target, WPARAM, LPARAM) {
+template <auto F> LRESULT QueryDragIcon(CCmdTarget* target, WPARAM, LPARAM) {
     static_assert(kHasSignature<F, HCURSOR()>, "OnQueryDragIcon must be HCURSOR ()");
     return reinterpret_cast<LRESULT>((Target<F>(target)->*F)());
 }
 
-template <auto F>
-LRESULT Message(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
+template <auto F> LRESULT Message(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
     static_assert(kHasSignature<F, LRESULT(WPARAM, LPARAM)>,
                   "a message handler must be LRESULT (WPARAM, LPARAM)");
     return (Target<F>(target)->*F)(wParam, lParam);
@@ -104,12 +95,12 @@ protected:                                                                      
         return GetThisMessageMap();                                                                \
     }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
-        using ThisClass [[maybe_unused]] = theClass;                                                              \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
         using TheBaseClass = baseClass;                                                            \
         static const AFX_MSGMAP_ENTRY messageEntries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    {0, 0, 0, 0, nullptr}                                                                          \
+    { 0, 0, 0, 0, nullptr }                                                                        \
     }                                                                                              \
     ;                                                                                              \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &messageEntries[0]};   \

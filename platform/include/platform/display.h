@@ -21,7 +21,7 @@ ScreenFormat GetScreenFormat();
 // bytes) to the screen rectangle whose top-left corner is (screenX, screenY),
 // clipped to the visible part of hwnd's client area. False when hwnd is not a
 // window. Called once per frame: it must be fast.
-bool PresentToWindow(HWND hwnd, int screenX, int screenY, int width, int height,
-                     const void* pixels, int pitch);
+bool PresentToWindow(HWND hwnd, int screenX, int screenY, int width, int height, const void* pixels,
+                     int pitch);
 
 } // namespace zv::display

@@ -47,8 +47,8 @@ constexpr int GET_Y_LPARAM(LPARAM lp) {
     return static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lp)));
 }
 constexpr LPARAM MAKELPARAM(int low, int high) {
-    return static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(low)) |
-                                                  (static_cast<DWORD>(static_cast<WORD>(high)) << 16)));
+    return static_cast<LPARAM>(static_cast<DWORD>(
+        (static_cast<WORD>(low)) | (static_cast<DWORD>(static_cast<WORD>(high)) << 16)));
 }
 constexpr WPARAM MAKEWPARAM(int low, int high) {
     return static_cast<WPARAM>(MAKELPARAM(low, high));
@@ -82,6 +82,7 @@ inline constexpr UINT WM_GETICON = 0x007F;
 inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
+inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
@@ -247,9 +248,9 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 // procedure; the messages are those of the platform (WM_CREATE, then WM_SIZE
 // and WM_MOVE, ...). Child windows are made only by dialog templates.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                            HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
 // Sends WM_DESTROY and WM_NCDESTROY (children first for the latter); the
 // handle is invalid afterwards.
 BOOL WINAPI DestroyWindow(HWND hWnd);
