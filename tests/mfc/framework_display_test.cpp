@@ -178,6 +178,29 @@ TEST_F(Framework, SystemCloseGoesThroughTheDefaultProcessingToCancel) {
     EXPECT_TRUE(PumpUntil([] { return Noted("Cancel"); }));
 }
 
+class CHelpApp : public CWinApp {
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CHelpApp, CWinApp)
+ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+TEST_F(Framework, F1AsksTheApplicationForHelpThroughTheMainWindow) {
+    CHelpApp app;
+    CProbeDlg main;
+    ASSERT_TRUE(main.Create(IDD_PROBE_MAIN));
+    app.m_pMainWnd = &main;
+    zv::testing::MessageBoxRecorder boxes;
+    Shell("xdotool windowfocus --sync " + std::to_string(WaitForXWindow("Probe Main")));
+    ASSERT_TRUE(PumpUntil([&] { return CWnd::GetFocus() == &main; }));
+    Shell("xdotool key F1");
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.boxes.empty(); }));
+    EXPECT_EQ(boxes.boxes[0].text, "ヘルプはありません。");
+    EXPECT_EQ(boxes.boxes[0].helpId, ID_HELP);
+    app.m_pMainWnd = nullptr;
+}
+
 // Idle calls so far, for the boxes to note.
 size_t g_idleCalls = 0;
 

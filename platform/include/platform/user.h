@@ -1,5 +1,6 @@
 // Windowing services: windows, their geometry, messages, focus and keys,
-// icons, menus, and the message-box and image-loading constants.
+// icons, menus, and the message-box and image-loading constants. Windows
+// belong to the one thread that runs the message loop; call these from it.
 #pragma once
 
 #include <platform/types.h>
