@@ -79,12 +79,14 @@ TEST(Program, DrawsThePictureOnWhiteFollowsAResizeAndEndsWithZeroOnEscape) {
     std::string window = std::to_string(std::stoul(found));
 
     // Larger than the grid, so that the white background shows beside it.
-    ASSERT_TRUE(Shell("xdotool windowsize --sync " + window + " 700 600 windowfocus --sync " +
-                      window));
+    ASSERT_TRUE(
+        Shell("xdotool windowsize --sync " + window + " 700 600 windowfocus --sync " + window));
     POINT origin = server.ScreenOrigin(std::stoul(window));
     auto at = [&](int x, int y) { return server.PixelAt(origin.x + x, origin.y + y); };
-    const std::pair<int, int> kInside[] = {{kGridPixels / 2, kGridPixels / 2}, {kGridPixels - 5, 100}};
-    const std::pair<int, int> kBeside[] = {{kGridPixels + 5, 100}, {600, 550}, {100, kGridPixels + 5}};
+    const std::pair<int, int> kInside[] = {{kGridPixels / 2, kGridPixels / 2},
+                                           {kGridPixels - 5, 100}};
+    const std::pair<int, int> kBeside[] = {
+        {kGridPixels + 5, 100}, {600, 550}, {100, kGridPixels + 5}};
     // A frame of the new size: the picture in the corner, white beside it.
     auto resizedFrameShown = [&] {
         for (auto [x, y] : kInside)

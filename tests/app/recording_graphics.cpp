@@ -65,10 +65,6 @@ template <class Interface> void Recorded<Interface>::Record(const std::string& c
     m_recorder.log.Add(m_name + "->" + call);
 }
 
-HRESULT RecordedFrame::GetPosition(LPDIRECT3DRMFRAME, LPD3DVECTOR) {
-    return E_NOTIMPL;
-}
-
 HRESULT RecordedFrame::SetPosition(LPDIRECT3DRMFRAME lpRef, D3DVALUE rvX, D3DVALUE rvY,
                                    D3DVALUE rvZ) {
     Record("SetPosition(" + m_recorder.NameOf(lpRef) + ", " + Number(rvX) + ", " + Number(rvY) +
@@ -80,10 +76,6 @@ HRESULT RecordedMaterial::SetMaterial(LPD3DMATERIAL lpMat) {
     Record("SetMaterial");
     given = *lpMat;
     return D3D_OK;
-}
-
-HRESULT RecordedMaterial::GetMaterial(LPD3DMATERIAL) {
-    return E_NOTIMPL;
 }
 
 HRESULT RecordedMaterial::GetHandle(LPDIRECT3DDEVICE2 lpDevice, LPD3DMATERIALHANDLE lpHandle) {
@@ -101,28 +93,6 @@ HRESULT RecordedRetainedMode::CreateFrame(LPDIRECT3DRMFRAME lpParent,
     return D3DRM_OK;
 }
 
-HRESULT RecordedRetainedMode::CreateDeviceFromD3D(LPDIRECT3D2, LPDIRECT3DDEVICE2,
-                                                  LPDIRECT3DRMDEVICE2*) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedMode::CreateViewport(LPDIRECT3DRMDEVICE, LPDIRECT3DRMFRAME, DWORD, DWORD,
-                                             DWORD, DWORD, LPDIRECT3DRMVIEWPORT*) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedMode::SetDefaultTextureColors(DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedMode::SetDefaultTextureShades(DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDirect3D::EnumDevices(LPD3DENUMDEVICESCALLBACK, LPVOID) {
-    return E_NOTIMPL;
-}
-
 HRESULT RecordedDirect3D::CreateMaterial(LPDIRECT3DMATERIAL2* lplpMaterial, IUnknown* pUnkOuter) {
     auto number = static_cast<DWORD>(m_recorder.materials.size());
     auto& material = m_recorder.materials.emplace_back(
@@ -130,30 +100,6 @@ HRESULT RecordedDirect3D::CreateMaterial(LPDIRECT3DMATERIAL2* lplpMaterial, IUnk
     Record("CreateMaterial(" + m_recorder.NameOf(pUnkOuter) + ") = " + material.Name());
     *lplpMaterial = &material;
     return D3D_OK;
-}
-
-HRESULT RecordedDirect3D::CreateViewport(LPDIRECT3DVIEWPORT2*, IUnknown*) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDirect3D::CreateDevice(REFCLSID, LPDIRECTDRAWSURFACE, LPDIRECT3DDEVICE2*) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDevice::GetCaps(LPD3DDEVICEDESC, LPD3DDEVICEDESC) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDevice::AddViewport(LPDIRECT3DVIEWPORT2) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDevice::DeleteViewport(LPDIRECT3DVIEWPORT2) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDevice::EnumTextureFormats(LPD3DENUMTEXTUREFORMATSCALLBACK, LPVOID) {
-    return E_NOTIMPL;
 }
 
 void RecordedDevice::Forget() {
@@ -181,23 +127,11 @@ HRESULT RecordedDevice::SetCurrentViewport(LPDIRECT3DVIEWPORT2 lpViewport) {
     return D3D_OK;
 }
 
-HRESULT RecordedDevice::GetCurrentViewport(LPDIRECT3DVIEWPORT2*) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedDevice::GetRenderState(D3DRENDERSTATETYPE, LPDWORD) {
-    return E_NOTIMPL;
-}
-
 HRESULT RecordedDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     Record("SetRenderState(" + std::to_string(state) + ", " + Hex(value) + ")");
     if (state == D3DRENDERSTATE_TEXTUREHANDLE)
         m_states.textureHandle = value;
     return D3D_OK;
-}
-
-HRESULT RecordedDevice::GetLightState(D3DLIGHTSTATETYPE, LPDWORD) {
-    return E_NOTIMPL;
 }
 
 HRESULT RecordedDevice::SetLightState(D3DLIGHTSTATETYPE state, DWORD value) {
@@ -236,34 +170,6 @@ HRESULT RecordedViewport::SetBackground(D3DMATERIALHANDLE hMat) {
     return D3D_OK;
 }
 
-HRESULT RecordedViewport::GetBackground(LPD3DMATERIALHANDLE, LPBOOL) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedViewport::Clear(DWORD, LPD3DRECT, DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedDevice::SetBufferCount(DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedDevice::SetDither(BOOL) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedDevice::SetShades(DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedDevice::SetQuality(D3DRMRENDERQUALITY) {
-    return E_NOTIMPL;
-}
-
-HRESULT RecordedRetainedDevice::SetTextureQuality(D3DRMTEXTUREQUALITY) {
-    return E_NOTIMPL;
-}
-
 HRESULT RecordedRetainedDevice::Update() {
     Record("Update");
     return D3DRM_OK;
@@ -279,14 +185,6 @@ HRESULT RecordedRetainedViewport::ForceUpdate(DWORD dwX1, DWORD dwY1, DWORD dwX2
            std::to_string(dwX2) + ", " + std::to_string(dwY2) + ")");
     m_recorder.forceUpdate = {dwX1, dwY1, dwX2, dwY2};
     return D3DRM_OK;
-}
-
-HRESULT RecordedRetainedViewport::SetBack(D3DVALUE) {
-    return E_NOTIMPL;
-}
-
-D3DVALUE RecordedRetainedViewport::GetBack() {
-    return 0.0f;
 }
 
 HRESULT RecordedRetainedViewport::GetDirect3DViewport(LPDIRECT3DVIEWPORT* lplpViewport) {

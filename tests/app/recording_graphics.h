@@ -71,7 +71,9 @@ private:
 class RecordedFrame : public Recorded<IDirect3DRMFrame2> {
 public:
     using Recorded::Recorded;
-    HRESULT STDMETHODCALLTYPE GetPosition(LPDIRECT3DRMFRAME, LPD3DVECTOR) override;
+    HRESULT STDMETHODCALLTYPE GetPosition(LPDIRECT3DRMFRAME, LPD3DVECTOR) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE SetPosition(LPDIRECT3DRMFRAME lpRef, D3DVALUE rvX, D3DVALUE rvY,
                                           D3DVALUE rvZ) override;
 };
@@ -81,7 +83,7 @@ public:
     RecordedMaterial(Recorder& recorder, std::string name, D3DMATERIALHANDLE handle)
         : Recorded(recorder, std::move(name)), m_handle(handle) {}
     HRESULT STDMETHODCALLTYPE SetMaterial(LPD3DMATERIAL lpMat) override;
-    HRESULT STDMETHODCALLTYPE GetMaterial(LPD3DMATERIAL lpMat) override;
+    HRESULT STDMETHODCALLTYPE GetMaterial(LPD3DMATERIAL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetHandle(LPDIRECT3DDEVICE2 lpDevice,
                                         LPD3DMATERIALHANDLE lpHandle) override;
 
@@ -98,38 +100,58 @@ public:
     HRESULT STDMETHODCALLTYPE CreateFrame(LPDIRECT3DRMFRAME lpParent,
                                           LPDIRECT3DRMFRAME2* lplpFrame) override;
     HRESULT STDMETHODCALLTYPE CreateDeviceFromD3D(LPDIRECT3D2, LPDIRECT3DDEVICE2,
-                                                  LPDIRECT3DRMDEVICE2*) override;
+                                                  LPDIRECT3DRMDEVICE2*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE CreateViewport(LPDIRECT3DRMDEVICE, LPDIRECT3DRMFRAME, DWORD, DWORD,
-                                             DWORD, DWORD, LPDIRECT3DRMVIEWPORT*) override;
-    HRESULT STDMETHODCALLTYPE SetDefaultTextureColors(DWORD) override;
-    HRESULT STDMETHODCALLTYPE SetDefaultTextureShades(DWORD) override;
+                                             DWORD, DWORD, LPDIRECT3DRMVIEWPORT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetDefaultTextureColors(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetDefaultTextureShades(DWORD) override { return E_NOTIMPL; }
 };
 
 class RecordedDirect3D : public Recorded<IDirect3D2> {
 public:
     using Recorded::Recorded;
-    HRESULT STDMETHODCALLTYPE EnumDevices(LPD3DENUMDEVICESCALLBACK, LPVOID) override;
+    HRESULT STDMETHODCALLTYPE EnumDevices(LPD3DENUMDEVICESCALLBACK, LPVOID) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE CreateMaterial(LPDIRECT3DMATERIAL2* lplpMaterial,
                                              IUnknown* pUnkOuter) override;
-    HRESULT STDMETHODCALLTYPE CreateViewport(LPDIRECT3DVIEWPORT2*, IUnknown*) override;
+    HRESULT STDMETHODCALLTYPE CreateViewport(LPDIRECT3DVIEWPORT2*, IUnknown*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE CreateDevice(REFCLSID, LPDIRECTDRAWSURFACE,
-                                           LPDIRECT3DDEVICE2*) override;
+                                           LPDIRECT3DDEVICE2*) override {
+        return E_NOTIMPL;
+    }
 };
 
 class RecordedDevice : public Recorded<IDirect3DDevice2> {
 public:
     using Recorded::Recorded;
-    HRESULT STDMETHODCALLTYPE GetCaps(LPD3DDEVICEDESC, LPD3DDEVICEDESC) override;
-    HRESULT STDMETHODCALLTYPE AddViewport(LPDIRECT3DVIEWPORT2) override;
-    HRESULT STDMETHODCALLTYPE DeleteViewport(LPDIRECT3DVIEWPORT2) override;
-    HRESULT STDMETHODCALLTYPE EnumTextureFormats(LPD3DENUMTEXTUREFORMATSCALLBACK, LPVOID) override;
+    HRESULT STDMETHODCALLTYPE GetCaps(LPD3DDEVICEDESC, LPD3DDEVICEDESC) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE AddViewport(LPDIRECT3DVIEWPORT2) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeleteViewport(LPDIRECT3DVIEWPORT2) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumTextureFormats(LPD3DENUMTEXTUREFORMATSCALLBACK, LPVOID) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE BeginScene() override;
     HRESULT STDMETHODCALLTYPE EndScene() override;
     HRESULT STDMETHODCALLTYPE SetCurrentViewport(LPDIRECT3DVIEWPORT2 lpViewport) override;
-    HRESULT STDMETHODCALLTYPE GetCurrentViewport(LPDIRECT3DVIEWPORT2*) override;
-    HRESULT STDMETHODCALLTYPE GetRenderState(D3DRENDERSTATETYPE, LPDWORD) override;
+    HRESULT STDMETHODCALLTYPE GetCurrentViewport(LPDIRECT3DVIEWPORT2*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetRenderState(D3DRENDERSTATETYPE, LPDWORD) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT STDMETHODCALLTYPE GetLightState(D3DLIGHTSTATETYPE, LPDWORD) override;
+    HRESULT STDMETHODCALLTYPE GetLightState(D3DLIGHTSTATETYPE, LPDWORD) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE SetLightState(D3DLIGHTSTATETYPE state, DWORD value) override;
     HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType,
                                             LPVOID vertices, DWORD count, DWORD flags) override;
@@ -151,18 +173,20 @@ public:
     using Recorded::Recorded;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
     HRESULT STDMETHODCALLTYPE SetBackground(D3DMATERIALHANDLE hMat) override;
-    HRESULT STDMETHODCALLTYPE GetBackground(LPD3DMATERIALHANDLE, LPBOOL) override;
-    HRESULT STDMETHODCALLTYPE Clear(DWORD, LPD3DRECT, DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetBackground(LPD3DMATERIALHANDLE, LPBOOL) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Clear(DWORD, LPD3DRECT, DWORD) override { return E_NOTIMPL; }
 };
 
 class RecordedRetainedDevice : public Recorded<IDirect3DRMDevice2> {
 public:
     using Recorded::Recorded;
-    HRESULT STDMETHODCALLTYPE SetBufferCount(DWORD) override;
-    HRESULT STDMETHODCALLTYPE SetDither(BOOL) override;
-    HRESULT STDMETHODCALLTYPE SetShades(DWORD) override;
-    HRESULT STDMETHODCALLTYPE SetQuality(D3DRMRENDERQUALITY) override;
-    HRESULT STDMETHODCALLTYPE SetTextureQuality(D3DRMTEXTUREQUALITY) override;
+    HRESULT STDMETHODCALLTYPE SetBufferCount(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetDither(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetShades(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetQuality(D3DRMRENDERQUALITY) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetTextureQuality(D3DRMTEXTUREQUALITY) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Update() override;
 };
 
@@ -171,8 +195,8 @@ public:
     using Recorded::Recorded;
     HRESULT STDMETHODCALLTYPE Clear() override;
     HRESULT STDMETHODCALLTYPE ForceUpdate(DWORD dwX1, DWORD dwY1, DWORD dwX2, DWORD dwY2) override;
-    HRESULT STDMETHODCALLTYPE SetBack(D3DVALUE) override;
-    D3DVALUE STDMETHODCALLTYPE GetBack() override;
+    HRESULT STDMETHODCALLTYPE SetBack(D3DVALUE) override { return E_NOTIMPL; }
+    D3DVALUE STDMETHODCALLTYPE GetBack() override { return 0.0f; }
     HRESULT STDMETHODCALLTYPE GetDirect3DViewport(LPDIRECT3DVIEWPORT* lplpViewport) override;
 };
 

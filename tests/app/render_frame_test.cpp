@@ -161,7 +161,8 @@ TEST_F(SurfaceDlgTest, AResizeRebuildsEverythingOnTheNextCall) {
     dlg->RenderFrame();
 
     std::vector<std::string> expected = {"ReleaseBitmapTexture", "HXPResizeWindow(null, 640, 480)"};
-    expected = Joined(Joined(expected, kReleaseFirstSceneObjects), SetupCalls("null", 3, 2, "0x82"));
+    expected =
+        Joined(Joined(expected, kReleaseFirstSceneObjects), SetupCalls("null", 3, 2, "0x82"));
     EXPECT_EQ(Calls(), Joined(expected, FrameCalls("0x82", 640, 480)));
     EXPECT_EQ(recorder.frames.at(0).references, 0u);
     EXPECT_EQ(recorder.frames.at(1).references, 0u);

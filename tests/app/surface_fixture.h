@@ -45,8 +45,8 @@ protected:
 
 // The twelve set-up steps as the recorded layer logs them, for the given
 // window name and the numbers of the objects they make.
-inline std::vector<std::string> SetupCalls(const std::string& window, int firstFrame,
-                                           int material, const std::string& materialHandle) {
+inline std::vector<std::string> SetupCalls(const std::string& window, int firstFrame, int material,
+                                           const std::string& materialHandle) {
     std::string scene = "frame" + std::to_string(firstFrame);
     std::string camera = "frame" + std::to_string(firstFrame + 1);
     std::string bg = "material" + std::to_string(material);

@@ -239,11 +239,11 @@ TEST_F(MainWindowTest, EscapeEnterAndTheCloseBoxEndTheWindowAndReleaseOnce) {
 
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_EQ(theApp.m_pFrameWnd, nullptr);
-        EXPECT_EQ(Calls(), (std::vector<std::string>{
-                               "ReleaseBitmapTexture", "material1->Release", "frame2->Release",
-                               "frame1->Release", "HXPCleanup",
-                               // The destructor's release finds nothing left.
-                               "ReleaseBitmapTexture"}));
+        EXPECT_EQ(Calls(),
+                  (std::vector<std::string>{"ReleaseBitmapTexture", "material1->Release",
+                                            "frame2->Release", "frame1->Release", "HXPCleanup",
+                                            // The destructor's release finds nothing left.
+                                            "ReleaseBitmapTexture"}));
         hwnd = nullptr;
     }
 }
@@ -306,8 +306,8 @@ TEST_F(MainWindowTest, AFailedSetUpShowsItsMessageDestroysTheWindowAndExitsWithO
             std::atexit(WriteFailureReport);
             dlg->RenderFrame();
         };
-        EXPECT_EXIT(failSetUp(),
-            ::testing::ExitedWithCode(1), Escaped("report: " + c.report + "\n"));
+        EXPECT_EXIT(failSetUp(), ::testing::ExitedWithCode(1),
+                    Escaped("report: " + c.report + "\n"));
     }
 }
 

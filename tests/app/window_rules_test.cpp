@@ -22,8 +22,10 @@ TEST_F(SurfaceDlgTest, OnlyASizeWithAnAreaReleasesTheTextureAndAsksForASetUp) {
         bool changes;
     };
     const Case cases[] = {
-        {SIZE_MINIMIZED, 0, 0, false},  {SIZE_RESTORED, 0, 300, false},
-        {SIZE_RESTORED, 300, 0, false}, {SIZE_RESTORED, 300, 200, true},
+        {SIZE_MINIMIZED, 0, 0, false},
+        {SIZE_RESTORED, 0, 300, false},
+        {SIZE_RESTORED, 300, 0, false},
+        {SIZE_RESTORED, 300, 200, true},
         {SIZE_MAXIMIZED, 1280, 990, true},
         // The same size again still rebuilds.
         {SIZE_RESTORED, kClientWidth, kClientHeight, true},
@@ -37,10 +39,10 @@ TEST_F(SurfaceDlgTest, OnlyASizeWithAnAreaReleasesTheTextureAndAsksForASetUp) {
         dlg->OnSize(c.type, c.cx, c.cy);
 
         if (c.changes) {
-            EXPECT_EQ(Calls(), (std::vector<std::string>{
-                                   "ReleaseBitmapTexture", "HXPResizeWindow(null, " +
-                                                               std::to_string(c.cx) + ", " +
-                                                               std::to_string(c.cy) + ")"}));
+            EXPECT_EQ(Calls(),
+                      (std::vector<std::string>{"ReleaseBitmapTexture",
+                                                "HXPResizeWindow(null, " + std::to_string(c.cx) +
+                                                    ", " + std::to_string(c.cy) + ")"}));
             EXPECT_EQ(dlg->m_cx, c.cx);
             EXPECT_EQ(dlg->m_cy, c.cy);
             EXPECT_EQ(dlg->m_bNeedSetup, 1);
