@@ -14,8 +14,8 @@ struct RenderStateSetting {
     DWORD value;
 };
 
-// Set again on every frame: the retained-mode device may change them
-// between frames.
+// Set again on every frame: the retained-mode device draws with the same
+// device between our scenes, so no state is trusted to last.
 constexpr RenderStateSetting kFrameRenderStates[] = {
     {D3DRENDERSTATE_CULLMODE, D3DCULL_NONE},
     {D3DRENDERSTATE_ZWRITEENABLE, TRUE},
