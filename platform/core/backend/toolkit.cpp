@@ -80,12 +80,12 @@ namespace {
 // Our loop is the toolkit's current loop for as long as the process runs;
 // modal loops nest inside it.
 wxGUIEventLoop* Loop() {
-    static wxGUIEventLoop* loop = [] {
-        auto* created = new wxGUIEventLoop;
-        new wxEventLoopActivator(created);
-        return created;
-    }();
-    return loop;
+    struct Current {
+        wxGUIEventLoop loop;
+        wxEventLoopActivator activator{&loop};
+    };
+    static auto* current = new Current;
+    return &current->loop;
 }
 
 } // namespace
