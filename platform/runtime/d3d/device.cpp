@@ -137,13 +137,15 @@ raster::Rect Device::TargetBounds() const {
 }
 
 HRESULT Device::BindSurfaces() {
-    if (target_.Pixels() == nullptr)
+    const std::byte* pixels = target_.Pixels();
+    if (pixels == nullptr)
         return DDERR_SURFACELOST;
     // A Z buffer can be attached after the device was made, never removed.
     if (depth_ == nullptr)
         if (HRESULT hr = FindDepth(target_, depth_, depthFormat_); FAILED(hr))
             return hr;
-    if (depth_ != nullptr && depth_->Pixels() == nullptr)
+    const std::byte* depthPixels = depth_ != nullptr ? depth_->Pixels() : nullptr;
+    if (depth_ != nullptr && depthPixels == nullptr)
         return DDERR_SURFACELOST;
     raster::Palette* palette = nullptr;
     if (targetFormat_ == raster::PixelFormat::Pal8) {
@@ -151,29 +153,44 @@ HRESULT Device::BindSurfaces() {
         if (palette == nullptr)
             return DDERR_NOPALETTEATTACHED;
     }
-    raster_.set_render_target(RasterSurface(target_, targetFormat_), palette);
-    if (depth_ != nullptr) {
-        const raster::Surface depth = RasterSurface(*depth_, depthFormat_);
-        raster_.set_depth_buffer(&depth);
+    // A restored surface has new memory.
+    if (pixels != boundTarget_ || depthPixels != boundDepth_ || palette != boundTargetPalette_) {
+        raster_.set_render_target(RasterSurface(target_, targetFormat_), palette);
+        if (depth_ != nullptr) {
+            const raster::Surface depth = RasterSurface(*depth_, depthFormat_);
+            raster_.set_depth_buffer(&depth);
+        }
+        boundTarget_ = pixels;
+        boundDepth_ = depthPixels;
+        boundTargetPalette_ = palette;
+        // A new target resets the rasteriser's viewport to the whole target.
+        boundViewport_ = TargetBounds();
     }
     return D3D_OK;
 }
 
+void Device::SelectTexture(D3DTEXTUREHANDLE handle, ddraw::Surface* surface) {
+    textureHandle_ = handle;
+    textureSurface_ = surface;
+    textureGeneration_ = TexturesGeneration();
+}
+
 HRESULT Device::BindTexture() {
-    ddraw::Surface* texture = FindTexture(textureHandle_, *this);
-    if (texture == nullptr) {
+    if (textureGeneration_ != TexturesGeneration())
+        SelectTexture(textureHandle_, FindTexture(textureHandle_, *this));
+    if (textureSurface_ == nullptr) {
         raster_.set_texture(nullptr);
         return D3D_OK;
     }
-    if (texture->Pixels() == nullptr)
+    if (textureSurface_->Pixels() == nullptr)
         return DDERR_SURFACELOST;
     // Handles are only given to surfaces in a format the rasteriser samples.
-    const raster::PixelFormat format = *RasterFormat(texture->Format());
-    texture_.surface = RasterSurface(*texture, format);
+    const raster::PixelFormat format = *RasterFormat(textureSurface_->Format());
+    texture_.surface = RasterSurface(*textureSurface_, format);
     // A palettised texture without a palette has no colours: it is left out
     // and the vertices' own colours show.
     texture_.palette = format == raster::PixelFormat::Pal8
-                           ? texturePalette_.Sync(texture->AttachedPalette())
+                           ? texturePalette_.Sync(textureSurface_->AttachedPalette())
                            : nullptr;
     raster_.set_texture(&texture_);
     return D3D_OK;
@@ -230,6 +247,8 @@ HRESULT Device::EnumTextureFormats(LPD3DENUMTEXTUREFORMATSCALLBACK lpD3DEnumText
 HRESULT Device::BeginScene() {
     if (inScene_)
         return D3DERR_SCENE_IN_SCENE;
+    // Textures released since the last scene stop being drawn from here on.
+    SweepTextures();
     inScene_ = true;
     return D3D_OK;
 }
@@ -272,9 +291,11 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE dwRenderStateType, DWORD dwRen
     if (!KnownRenderState(dwRenderStateType) || !ValidValue(dwRenderStateType, dwRenderState))
         return DDERR_INVALIDPARAMS;
     if (dwRenderStateType == D3DRENDERSTATE_TEXTUREHANDLE) {
-        if (dwRenderState != 0 && FindTexture(dwRenderState, *this) == nullptr)
+        SweepTextures();
+        ddraw::Surface* surface = FindTexture(dwRenderState, *this);
+        if (dwRenderState != 0 && surface == nullptr)
             return DDERR_INVALIDPARAMS;
-        textureHandle_ = dwRenderState;
+        SelectTexture(dwRenderState, surface);
         return D3D_OK;
     }
     raster_.set_render_state(dwRenderStateType, dwRenderState);
@@ -321,7 +342,12 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE d3dptPrimitiveType, D3DVERTEXTYPE
         return hr;
     if (HRESULT hr = BindTexture(); FAILED(hr))
         return hr;
-    raster_.set_viewport(current_->Area());
+    const raster::Rect area = current_->Area();
+    if (area.left != boundViewport_.left || area.top != boundViewport_.top ||
+        area.right != boundViewport_.right || area.bottom != boundViewport_.bottom) {
+        raster_.set_viewport(area);
+        boundViewport_ = area;
+    }
 
     const auto* vertices = static_cast<const raster::TLVertex*>(lpvVertices);
     if (kind_.colorModel == D3DCOLOR_MONO) {

@@ -67,6 +67,7 @@ private:
     HRESULT BindSurfaces();
     // Points the rasteriser at the current texture's memory, or at none.
     HRESULT BindTexture();
+    void SelectTexture(D3DTEXTUREHANDLE handle, ddraw::Surface* surface);
 
     const SoftwareDevice& kind_;
     // Keeps the target, and so its Z buffer, alive.
@@ -80,8 +81,18 @@ private:
     raster::Device raster_;
     PaletteMirror targetPalette_;
     PaletteMirror texturePalette_;
-    raster::Texture texture_;
+    // What the rasteriser was last pointed at: most draws need no new
+    // binding.
+    const std::byte* boundTarget_ = nullptr;
+    const std::byte* boundDepth_ = nullptr;
+    const raster::Palette* boundTargetPalette_ = nullptr;
+    raster::Rect boundViewport_ = {};
     D3DTEXTUREHANDLE textureHandle_ = 0;
+    // The handle's surface, kept alive by the handle registry for as long as
+    // its generation stays the same.
+    ddraw::Surface* textureSurface_ = nullptr;
+    unsigned textureGeneration_ = 0;
+    raster::Texture texture_;
     std::vector<runtime::Com<IDirect3DViewport2>> viewports_;
     Viewport* current_ = nullptr;
     bool inScene_ = false;

@@ -28,6 +28,7 @@ struct Registry {
     // Shared by both kinds, so that a texture handle is never taken for a
     // material.
     DWORD last = 0;
+    unsigned generation = 0;
 
     DWORD Next() {
         if (++last == 0)
@@ -51,6 +52,7 @@ struct Registry {
             std::erase_if(textures, [surface](const TextureEntry& e) {
                 return e.surface.Get() == surface;
             });
+            ++generation;
         }
     }
 };
@@ -78,12 +80,18 @@ D3DTEXTUREHANDLE TextureHandle(ddraw::Surface& texture, Device& device) {
 ddraw::Surface* FindTexture(D3DTEXTUREHANDLE handle, const Device& device) {
     if (handle == 0)
         return nullptr;
-    Registry& r = TheRegistry();
-    r.SweepTextures();
-    for (const TextureEntry& e : r.textures)
+    for (const TextureEntry& e : TheRegistry().textures)
         if (e.handle == handle)
             return e.device == &device ? ddraw::Surface::From(e.surface.Get()) : nullptr;
     return nullptr;
+}
+
+void SweepTextures() {
+    TheRegistry().SweepTextures();
+}
+
+unsigned TexturesGeneration() {
+    return TheRegistry().generation;
 }
 
 D3DMATERIALHANDLE MaterialHandle(Material& material, const Device& device) {
@@ -113,7 +121,8 @@ void ForgetMaterial(const Material& material) {
 void ForgetDevice(const Device& device) {
     Registry& r = TheRegistry();
     std::erase_if(r.materials, [&](const MaterialEntry& e) { return e.device == &device; });
-    std::erase_if(r.textures, [&](const TextureEntry& e) { return e.device == &device; });
+    if (std::erase_if(r.textures, [&](const TextureEntry& e) { return e.device == &device; }) != 0)
+        ++r.generation;
 }
 
 } // namespace zv::d3d

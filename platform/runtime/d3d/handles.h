@@ -23,8 +23,13 @@ class Device;
 class Material;
 
 D3DTEXTUREHANDLE TextureHandle(ddraw::Surface& texture, Device& device);
-// Null for 0, for handles of other devices and for released textures.
+// Null for 0, for handles of other devices and for textures swept away.
 ddraw::Surface* FindTexture(D3DTEXTUREHANDLE handle, const Device& device);
+// Drops the textures nobody but the registry holds, and their handles.
+void SweepTextures();
+// Changes whenever handles of textures are dropped: a surface found before
+// is still there while this stays the same.
+unsigned TexturesGeneration();
 
 D3DMATERIALHANDLE MaterialHandle(Material& material, const Device& device);
 // Null for 0, for handles of other devices and for released materials.
