@@ -4,7 +4,6 @@
 // over the repetitions, their spread, and the ratios.
 #include "program_frame.h"
 
-#include <platform/crt.h>
 #include <platform/kernel.h>
 
 #include <GL/gl.h>
@@ -22,28 +21,8 @@ namespace {
 
 constexpr int kSizes[][2] = {{640, 480}, {1920, 1080}};
 
-const zv::Dib& Picture() {
-    static const zv::Dib picture = [] {
-        zv::Dib dib;
-        zv::LoadDibFile(ZV_CAN1_BMP, dib);
-        return dib;
-    }();
-    return picture;
-}
-
-// Seeded as the program starts, then some frames of waves.
 const DisplacementField& Field() {
-    static const DisplacementField field = [] {
-        DisplacementField f;
-        crt::srand(1);
-        SeedFields(f);
-        for (int frame = 0; frame < 30; ++frame) {
-            if (frame < 5)
-                PokeCentre(f);
-            StepFields(f);
-        }
-        return f;
-    }();
+    static const DisplacementField field = RipplingField();
     return field;
 }
 
@@ -66,7 +45,7 @@ void BM_Device(benchmark::State& state, GUID device) {
         state.SkipWithError("no ddraw.dll beside the benchmark");
         return;
     }
-    ProgramFrame frame(directDraw.Get(), direct3D.Get(), device, width, height, Picture());
+    ProgramFrame frame(directDraw.Get(), direct3D.Get(), device, width, height, ProgramPicture());
     if (frame.Failed()) {
         state.SkipWithError(frame.Failure().c_str());
         return;
@@ -89,7 +68,7 @@ public:
             return;
         const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         renderer_ = renderer != nullptr ? renderer : "";
-        const zv::Dib& picture = Picture();
+        const zv::Dib& picture = ProgramPicture();
         std::vector<uint32_t> rgba(size_t(picture.width) * picture.height);
         for (int y = 0; y < picture.height; ++y)
             for (int x = 0; x < picture.width; ++x) {

@@ -46,15 +46,27 @@ protected:
                   S_OK);
     }
 
+    struct TargetWithDepth {
+        Com<IDirectDrawSurface> target;
+        Com<IDirectDrawSurface> zBuffer;
+    };
+
     // A render target, with a Z buffer of that depth attached unless 0.
+    TargetWithDepth TargetAndZBuffer(int width, int height, DWORD depth = 16,
+                                     const DDPIXELFORMAT& format = kXrgb8888) {
+        TargetWithDepth made;
+        made.target =
+            Offscreen(width, height, &format, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        if (depth != 0) {
+            made.zBuffer = ZBuffer(width, height, depth);
+            EXPECT_EQ(made.target->AddAttachedSurface(made.zBuffer.Get()), DD_OK);
+        }
+        return made;
+    }
+
     Com<IDirectDrawSurface> Target(int width, int height, DWORD depth = 16,
                                    const DDPIXELFORMAT& format = kXrgb8888) {
-        auto target = Offscreen(width, height, &format, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-        if (depth != 0) {
-            auto z = ZBuffer(width, height, depth);
-            EXPECT_EQ(target->AddAttachedSurface(z.Get()), DD_OK);
-        }
-        return target;
+        return TargetAndZBuffer(width, height, depth, format).target;
     }
 
     Com<IDirect3DDevice2> Device(IDirectDrawSurface* target,

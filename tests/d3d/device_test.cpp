@@ -350,9 +350,7 @@ TEST_F(DeviceTest, DepthIsTestedAtEveryDepthOfZBuffer) {
 }
 
 TEST_F(DeviceTest, ClearingTheZBufferPutsItAtTheFarPlane) {
-    auto surface = Offscreen(4, 4, &kXrgb8888, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-    auto z = ZBuffer(4, 4, 16);
-    ASSERT_EQ(surface->AddAttachedSurface(z.Get()), DD_OK);
+    auto [surface, z] = TargetAndZBuffer(4, 4);
     auto d = Device(surface.Get());
     auto v = Viewport(d.Get());
     D3DRECT part = {0, 0, 2, 4};
@@ -411,9 +409,7 @@ TEST_F(DeviceTest, TheRampDeviceTakesIntensityFromBlue) {
 }
 
 TEST_F(DeviceTest, LostSurfacesAreNotDrawnInto) {
-    auto depthTarget = Offscreen(8, 8, &kXrgb8888, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-    auto z = ZBuffer(8, 8, 16);
-    ASSERT_EQ(depthTarget->AddAttachedSurface(z.Get()), DD_OK);
+    auto [depthTarget, z] = TargetAndZBuffer(8, 8);
     auto d = Device(depthTarget.Get());
     auto v = Viewport(d.Get());
     D3DRECT whole = {0, 0, 8, 8};

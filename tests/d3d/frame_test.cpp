@@ -4,8 +4,6 @@
 #include "d3d_test.h"
 #include "program_frame.h"
 
-#include <platform/crt.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,25 +15,9 @@ constexpr int kGridPixels = kMeshQuadsPerSide * kMeshQuadPixels;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 const zv::Dib& Picture() {
-    static zv::Dib picture = [] {
-        zv::Dib dib;
-        EXPECT_EQ(zv::LoadDibFile(ZV_CAN1_BMP, dib), zv::DibError::None);
-        return dib;
-    }();
+    const zv::Dib& picture = ProgramPicture();
+    EXPECT_EQ(picture.bitsPerPixel, 8) << "cannot read " ZV_CAN1_BMP;
     return picture;
-}
-
-// Seeded as at start, then poked and stepped as while the space bar is held.
-DisplacementField RipplingField() {
-    DisplacementField field;
-    crt::srand(1);
-    SeedFields(field);
-    for (int frame = 0; frame < 30; ++frame) {
-        if (frame < 5)
-            PokeCentre(field);
-        StepFields(field);
-    }
-    return field;
 }
 
 // For looking at: ZV_D3D_FRAME_DUMP=<folder> writes the frames as PPM files.

@@ -6,6 +6,7 @@
 // benchmark.
 #pragma once
 
+#include <platform/crt.h>
 #include <platform/d3d.h>
 
 #include <dib/dib.h>
@@ -16,6 +17,29 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+// The picture the program shows, read once; empty if the file is unreadable.
+inline const zv::Dib& ProgramPicture() {
+    static const zv::Dib picture = [] {
+        zv::Dib dib;
+        zv::LoadDibFile(ZV_CAN1_BMP, dib);
+        return dib;
+    }();
+    return picture;
+}
+
+// Seeded as at start, then poked and stepped as while the space bar is held.
+inline DisplacementField RipplingField() {
+    DisplacementField field;
+    crt::srand(1);
+    SeedFields(field);
+    for (int frame = 0; frame < 30; ++frame) {
+        if (frame < 5)
+            PokeCentre(field);
+        StepFields(field);
+    }
+    return field;
+}
 
 class ProgramFrame {
 public:

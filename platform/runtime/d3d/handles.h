@@ -5,8 +5,10 @@
 // objects and take their handles with them when they go. A texture is a
 // surface that tells nobody when it goes, so the registry keeps a reference
 // to every surface that has a handle: a surface whose only references left
-// are the registry's has been released by everyone else, and the next lookup
-// drops it and its handles. No handle ever leads to a surface that is gone.
+// are the registry's has been released by everyone else, and the next sweep
+// drops it and its handles (devices sweep when a texture is selected, a
+// handle is asked for and a scene begins). No handle ever leads to a surface
+// that is gone.
 //
 // Single-threaded, like the rest of the module.
 #pragma once
