@@ -110,7 +110,7 @@ public:
         device_->EndScene();
     }
 
-    // The target's pixels, row by row, 0x00RRGGBB.
+    // The target's pixels as stored, row by row: 0x00RRGGBB.
     std::vector<uint32_t> Pixels() const {
         std::vector<uint32_t> pixels;
         DDSURFACEDESC desc = {};
@@ -122,7 +122,7 @@ public:
             const auto* row = reinterpret_cast<const uint32_t*>(
                 static_cast<const std::byte*>(desc.lpSurface) + y * desc.lPitch);
             for (int x = 0; x < width_; ++x)
-                pixels[static_cast<size_t>(y) * width_ + x] = row[x] & 0xFFFFFF;
+                pixels[static_cast<size_t>(y) * width_ + x] = row[x];
         }
         target_->Unlock(desc.lpSurface);
         return pixels;
