@@ -20,11 +20,11 @@ namespace {
 // The executable carries no bitmaps today, but its own resource wins over a
 // file of the same name.
 HBITMAP LoadBitmapSection(LPCSTR name) {
-    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0,
-                              LR_CREATEDIBSECTION);
+    HANDLE image =
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (image == nullptr)
-        image = LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0,
-                           LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+        image =
+            LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     return static_cast<HBITMAP>(image);
 }
 
@@ -85,9 +85,8 @@ BOOL BuildTexture(BitmapTexture* texture, LPDIRECT3DDEVICE2 device, HBITMAP bitm
     desc.dwWidth = static_cast<DWORD>(info.bmWidth);
 
     const DWORD systemCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-    texture->deviceSurface = CreateTextureSurface(
-        &desc, g_hxp.halFound ? DDSCAPS_TEXTURE | DDSCAPS_VIDEOMEMORY | DDSCAPS_ALLOCONLOAD
-                              : systemCaps);
+    const DWORD videoCaps = DDSCAPS_TEXTURE | DDSCAPS_VIDEOMEMORY | DDSCAPS_ALLOCONLOAD;
+    texture->deviceSurface = CreateTextureSurface(&desc, g_hxp.halFound ? videoCaps : systemCaps);
     if (texture->deviceSurface == nullptr)
         return 0;
     if (g_hxp.halFound) {

@@ -190,7 +190,8 @@ public:
             *material = reinterpret_cast<LPDIRECT3DMATERIAL2>(0xDEAD);
             const HRESULT hr = world.Step("CreateMaterial");
             if (hr == D3D_OK) {
-                const auto handle = static_cast<D3DMATERIALHANDLE>(0x201 + world.count_["material"]);
+                const auto handle =
+                    static_cast<D3DMATERIALHANDLE>(0x201 + world.count_["material"]);
                 *material = world.Make<TextureMaterial>("material", world, handle);
             }
             return hr;
@@ -262,8 +263,8 @@ private:
 
     TextureSurface* NewSurface(const std::string& kind, const DDSURFACEDESC& desc) {
         // Handles that tell the surfaces apart.
-        const auto handle = static_cast<D3DTEXTUREHANDLE>(0x100 + count_["video"] +
-                                                          count_["system"] + 1);
+        const auto handle =
+            static_cast<D3DTEXTUREHANDLE>(0x100 + count_["video"] + count_["system"] + 1);
         return Make<TextureSurface>(kind, *this, desc, handle);
     }
 
@@ -358,7 +359,8 @@ inline HRESULT TextureSurface::GetDC(HDC* result) {
 }
 
 inline HRESULT TextureSurface::ReleaseDC(HDC given) {
-    Record(std::string("ReleaseDC(") + (given != nullptr && given == dc ? "its dc" : "other") + ")");
+    Record(std::string("ReleaseDC(") + (given != nullptr && given == dc ? "its dc" : "other") +
+           ")");
     if (given != dc)
         return DDERR_NODC;
     zv::gdi::DeleteSurfaceDC(dc);
@@ -398,8 +400,8 @@ struct TestPicture {
 
 // Version 3 info header, rows bottom-up, as many table entries as given.
 inline std::vector<uint8_t> EncodeBitmapFile(const TestPicture& picture) {
-    const uint32_t stride = (static_cast<uint32_t>(picture.width) * picture.bitsPerPixel + 31) /
-                            32 * 4;
+    const uint32_t stride =
+        (static_cast<uint32_t>(picture.width) * picture.bitsPerPixel + 31) / 32 * 4;
     const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(picture.colours.size());
     const uint32_t size = offset + stride * static_cast<uint32_t>(picture.height);
     std::vector<uint8_t> file;
@@ -445,7 +447,8 @@ inline std::vector<uint8_t> EncodeBitmapFile(const TestPicture& picture) {
 
 inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {

@@ -16,7 +16,8 @@ using Calls = std::vector<std::string>;
 // A picture of distinct colours, so a pixel's colour names its place.
 TestPicture TrueColour(int width, int height) {
     return {width, height, 24, {}, [](int x, int y) {
-                return static_cast<uint32_t>((x * 50 + 5) << 16 | (y * 80 + 7) << 8 | (x * 13 + y * 31));
+                return static_cast<uint32_t>((x * 50 + 5) << 16 | (y * 80 + 7) << 8 |
+                                             (x * 13 + y * 31));
             }};
 }
 
@@ -55,6 +56,15 @@ void ExpectTextureDescription(const DDSURFACEDESC& desc, DWORD caps, DWORD width
     EXPECT_EQ(std::memcmp(&desc, &expected, sizeof desc), 0);
 }
 
+void ExpectEmpty(const BitmapTexture& texture) {
+    EXPECT_EQ(texture.systemSurface, nullptr);
+    EXPECT_EQ(texture.deviceSurface, nullptr);
+    EXPECT_EQ(texture.texturePalette, nullptr);
+    EXPECT_EQ(texture.material, nullptr);
+    EXPECT_EQ(texture.textureHandle, 0u);
+    EXPECT_EQ(texture.materialHandle, 0u);
+}
+
 class TextureLoad : public GraphicsTest {
 protected:
     void SetUp() override {
@@ -70,15 +80,6 @@ protected:
 
     BOOL Load(const std::string& path) {
         return LoadBitmapTexture(&texture, &world.device, path.c_str());
-    }
-
-    void ExpectEmpty() {
-        EXPECT_EQ(texture.systemSurface, nullptr);
-        EXPECT_EQ(texture.deviceSurface, nullptr);
-        EXPECT_EQ(texture.texturePalette, nullptr);
-        EXPECT_EQ(texture.material, nullptr);
-        EXPECT_EQ(texture.textureHandle, 0u);
-        EXPECT_EQ(texture.materialHandle, 0u);
     }
 
     ScratchFolder folder{"load"};
@@ -165,8 +166,8 @@ TEST_F(TextureLoad, WithoutHardwareOneSystemSurfaceServesBothAndTheIndicesLandUn
     EXPECT_EQ(surface.references, 2u);
 
     // What GDI itself reads from the file: the colour table and the indices.
-    auto bitmap = static_cast<HBITMAP>(
-        LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    auto bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0,
+                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     ASSERT_NE(bitmap, nullptr);
     BITMAP info = {};
     ASSERT_NE(GetObjectA(bitmap, sizeof info, &info), 0);
@@ -188,7 +189,8 @@ TEST_F(TextureLoad, WithoutHardwareOneSystemSurfaceServesBothAndTheIndicesLandUn
     const auto* bits = static_cast<const uint8_t*>(info.bmBits);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
-            differing += surface.Pixel(x, y) != bits[static_cast<size_t>(255 - y) * info.bmWidthBytes + x];
+            differing +=
+                surface.Pixel(x, y) != bits[static_cast<size_t>(255 - y) * info.bmWidthBytes + x];
     EXPECT_EQ(differing, 0);
     DeleteObject(bitmap);
 
@@ -197,7 +199,7 @@ TEST_F(TextureLoad, WithoutHardwareOneSystemSurfaceServesBothAndTheIndicesLandUn
     EXPECT_EQ(world.log.calls, (Calls{"system1->Release", "system1->Release", "palette1->Release",
                                       "material1->Release"}));
     EXPECT_TRUE(world.HeldReferences().empty());
-    ExpectEmpty();
+    ExpectEmpty(texture);
 }
 
 TEST_F(TextureLoad, ThePaletteFollowsTheColourTable) {
@@ -219,13 +221,24 @@ TEST_F(TextureLoad, ThePaletteFollowsTheColourTable) {
         {"4-bit, 16 entries", Indexed(4, 16), {kPal4, kPal8}, "0x1", kSetMade},
         {"4-bit, 5 entries", Indexed(4, 5), {kPal8}, "0x1", kSetMade},
         {"1-bit", Indexed(1, 2), {kPal8}, "0x1", kSetMade},
-        {"no table: null is set", TrueColour(7, 4), {kPal8, kRgb565}, "",
+        {"no table: null is set",
+         TrueColour(7, 4),
+         {kPal8, kRgb565},
+         "",
          {"system1->SetPalette(null)", "system1->SetPalette(null)"}},
         {"an RGB format needs none", Indexed(8, 256), {kRgb565}, "", {}},
-        {"with hardware: the system surface first", Indexed(8, 256), {kPal8}, "0x4",
-         {"system1->SetPalette(palette1)", "video1->SetPalette(palette1)"}, 1},
-        {"with hardware, no table", TrueColour(7, 4), {kPal8}, "",
-         {"system1->SetPalette(null)", "video1->SetPalette(null)"}, 1},
+        {"with hardware: the system surface first",
+         Indexed(8, 256),
+         {kPal8},
+         "0x4",
+         {"system1->SetPalette(palette1)", "video1->SetPalette(palette1)"},
+         1},
+        {"with hardware, no table",
+         TrueColour(7, 4),
+         {kPal8},
+         "",
+         {"system1->SetPalette(null)", "video1->SetPalette(null)"},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -253,8 +266,8 @@ TEST_F(TextureLoad, ThePaletteFollowsTheColourTable) {
         EXPECT_EQ(t.texturePalette, &palette);
         const size_t count = c.picture.colours.size();
         for (size_t i = 0; i < palette.entries.size(); ++i) {
-            const PALETTEENTRY expectedEntry = i < count ? EntryOf(c.picture.colours[i])
-                                                         : PALETTEENTRY{0, 0, 0, 0};
+            const PALETTEENTRY expectedEntry =
+                i < count ? EntryOf(c.picture.colours[i]) : PALETTEENTRY{0, 0, 0, 0};
             EXPECT_TRUE(SameEntry(palette.entries[i], expectedEntry)) << i;
         }
         // Matching palettes carry indices over as they are.
@@ -302,9 +315,9 @@ TEST_F(TextureLoad, TheMaterialIsWhiteWithTheTextureAndRamp32) {
         D3DCOLORVALUE value;
         float expected;
     };
-    for (const Channel& c : {Channel{"diffuse", m.diffuse, 1.0f}, Channel{"ambient", m.ambient, 0.0f},
-                             Channel{"specular", m.specular, 0.0f},
-                             Channel{"emissive", m.emissive, 0.0f}}) {
+    for (const Channel& c :
+         {Channel{"diffuse", m.diffuse, 1.0f}, Channel{"ambient", m.ambient, 0.0f},
+          Channel{"specular", m.specular, 0.0f}, Channel{"emissive", m.emissive, 0.0f}}) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.value.r, c.expected);
         EXPECT_EQ(c.value.g, c.expected);
@@ -339,8 +352,8 @@ TEST_F(TextureLoad, ASecondLoadReleasesTheFirstBeforeMakingItsOwn) {
     EXPECT_EQ(texture.materialHandle, world.Made<TextureMaterial>("material2").handle);
     EXPECT_NE(texture.textureHandle, world.Made<TextureSurface>("video1").handle);
     EXPECT_NE(texture.materialHandle, world.Made<TextureMaterial>("material1").handle);
-    EXPECT_EQ(world.HeldReferences(), (std::map<std::string, ULONG>{
-                                          {"material2", 1}, {"system2", 1}, {"video2", 1}}));
+    EXPECT_EQ(world.HeldReferences(),
+              (std::map<std::string, ULONG>{{"material2", 1}, {"system2", 1}, {"video2", 1}}));
 }
 
 TEST_F(TextureLoad, FailuresReturnZeroQuietlyAndLeaveTheTextureEmpty) {
@@ -357,26 +370,66 @@ TEST_F(TextureLoad, FailuresReturnZeroQuietlyAndLeaveTheTextureEmpty) {
     };
     const std::vector<DDPIXELFORMAT> kAll = {kPal8, kRgb565, kRgb24, kRgb32};
     const Case cases[] = {
-        {"video surface", 1, trueColour, "CreateSurface video", kAll,
+        {"video surface",
+         1,
+         trueColour,
+         "CreateSurface video",
+         kAll,
          {"device->EnumTextureFormats", "ddraw->CreateSurface(0x1007, 0x4005000, 5x3, 24 bits)"}},
-        {"system surface beside video", 1, trueColour, "CreateSurface system", kAll,
+        {"system surface beside video",
+         1,
+         trueColour,
+         "CreateSurface system",
+         kAll,
          {"ddraw->CreateSurface(0x1007, 0x1800, 5x3, 24 bits)", "video1->Release"}},
-        {"the only surface", 0, trueColour, "CreateSurface system", kAll,
+        {"the only surface",
+         0,
+         trueColour,
+         "CreateSurface system",
+         kAll,
          {"device->EnumTextureFormats", "ddraw->CreateSurface(0x1007, 0x1800, 5x3, 24 bits)"}},
-        {"no qualifying format, so no surface", 1, trueColour, "", {kArgb32, kPal4},
+        {"no qualifying format, so no surface",
+         1,
+         trueColour,
+         "",
+         {kArgb32, kPal4},
          {"device->EnumTextureFormats", "ddraw->CreateSurface(0x1007, 0x4005000, 5x3, 0 bits)"}},
-        {"device context", 1, trueColour, "GetDC", kAll,
+        {"device context",
+         1,
+         trueColour,
+         "GetDC",
+         kAll,
          {"system1->GetDC", "system1->Release", "video1->Release"}},
-        {"device context, palette made", 1, indexed, "GetDC", kAll,
+        {"device context, palette made",
+         1,
+         indexed,
+         "GetDC",
+         kAll,
          {"system1->GetDC", "system1->Release", "video1->Release", "palette1->Release"}},
-        {"device context, shared surface", 0, trueColour, "GetDC", kAll,
+        {"device context, shared surface",
+         0,
+         trueColour,
+         "GetDC",
+         kAll,
          {"system1->GetDC", "system1->Release", "system1->Release"}},
-        {"restore", 1, trueColour, "Restore", kAll,
+        {"restore",
+         1,
+         trueColour,
+         "Restore",
+         kAll,
          {"system1->ReleaseDC(its dc)", "video1->Restore", "system1->Release", "video1->Release"}},
-        {"texture interface", 1, trueColour, "QueryInterface", kAll,
+        {"texture interface",
+         1,
+         trueColour,
+         "QueryInterface",
+         kAll,
          {"video1->Restore", "video1->QueryInterface(IDirect3DTexture2)",
           "system1->QueryInterface(IDirect3DTexture2)", "system1->Release", "video1->Release"}},
-        {"texture load", 1, trueColour, "Load", kAll,
+        {"texture load",
+         1,
+         trueColour,
+         "Load",
+         kAll,
          {"video1.texture->Load(system1.texture)", "video1.texture->Release",
           "system1.texture->Release", "system1->Release", "video1->Release"}},
     };
@@ -392,12 +445,7 @@ TEST_F(TextureLoad, FailuresReturnZeroQuietlyAndLeaveTheTextureEmpty) {
         {
             BitmapTexture t;
             EXPECT_EQ(LoadBitmapTexture(&t, &w.device, c.file.c_str()), 0);
-            EXPECT_EQ(t.systemSurface, nullptr);
-            EXPECT_EQ(t.deviceSurface, nullptr);
-            EXPECT_EQ(t.texturePalette, nullptr);
-            EXPECT_EQ(t.material, nullptr);
-            EXPECT_EQ(t.textureHandle, 0u);
-            EXPECT_EQ(t.materialHandle, 0u);
+            ExpectEmpty(t);
         }
         const Calls& calls = w.log.calls;
         ASSERT_GE(calls.size(), c.tail.size());
@@ -416,7 +464,7 @@ TEST_F(TextureLoad, AFailedReloadLeavesNothingOfTheFirstTexture) {
     ASSERT_NE(texture.materialHandle, 0u);
     world.failures["Restore"] = DDERR_SURFACELOST;
     EXPECT_EQ(Load(path), 0);
-    ExpectEmpty();
+    ExpectEmpty(texture);
     EXPECT_TRUE(world.HeldReferences().empty());
 }
 
@@ -476,7 +524,7 @@ TEST_F(TextureLoad, ReleasingKeepsTheMaterialDescriptionAndFindsNothingTheSecond
     ReleaseBitmapTexture(&texture);
     EXPECT_EQ(world.log.calls, (Calls{"system1->Release", "video1->Release", "palette1->Release",
                                       "material1->Release"}));
-    ExpectEmpty();
+    ExpectEmpty(texture);
     EXPECT_EQ(std::memcmp(&texture.materialDesc, &before, sizeof before), 0);
     EXPECT_TRUE(world.HeldReferences().empty());
 
@@ -488,14 +536,9 @@ TEST_F(TextureLoad, ReleasingKeepsTheMaterialDescriptionAndFindsNothingTheSecond
 TEST_F(TextureLoad, ATextureStartsEmptyAndItsDestructorReleases) {
     {
         BitmapTexture fresh;
-        EXPECT_EQ(fresh.systemSurface, nullptr);
-        EXPECT_EQ(fresh.deviceSurface, nullptr);
-        EXPECT_EQ(fresh.texturePalette, nullptr);
-        EXPECT_EQ(fresh.material, nullptr);
-        EXPECT_EQ(fresh.textureHandle, 0u);
-        EXPECT_EQ(fresh.materialHandle, 0u);
-        ASSERT_EQ(LoadBitmapTexture(&fresh, &world.device, Write("t.bmp", TrueColour(2, 2)).c_str()),
-                  1);
+        ExpectEmpty(fresh);
+        ASSERT_EQ(
+            LoadBitmapTexture(&fresh, &world.device, Write("t.bmp", TrueColour(2, 2)).c_str()), 1);
         world.log.calls.clear();
     }
     EXPECT_EQ(world.log.calls,

@@ -14,8 +14,8 @@ class TextureThroughTheModule : public GraphicsTest {};
 
 TEST_F(TextureThroughTheModule, Can1IsLoadedWithHandlesOnTheDevice) {
     const std::string can = CanBitmapPath().string();
-    auto bitmap = static_cast<HBITMAP>(
-        LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    auto bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0,
+                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     ASSERT_NE(bitmap, nullptr) << can;
     BITMAP picture = {};
     ASSERT_NE(GetObjectA(bitmap, sizeof picture, &picture), 0);
@@ -31,8 +31,8 @@ TEST_F(TextureThroughTheModule, Can1IsLoadedWithHandlesOnTheDevice) {
         zv::testing::MessageBoxRecorder boxes;
         HMODULE module = LoadLibraryA("ddraw.dll");
         ASSERT_NE(module, nullptr);
-        auto create =
-            reinterpret_cast<decltype(&DirectDrawCreate)>(GetProcAddress(module, "DirectDrawCreate"));
+        auto create = reinterpret_cast<decltype(&DirectDrawCreate)>(
+            GetProcAddress(module, "DirectDrawCreate"));
         ASSERT_NE(create, nullptr);
         ASSERT_EQ(create(nullptr, &g_hxp.ddraw, nullptr), DD_OK);
         ASSERT_EQ(g_hxp.ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
