@@ -6,8 +6,8 @@
 
 #include <platform/kernel.h>
 
-#include <GL/gl.h>
-#include <GL/osmesa.h>
+#include "llvmpipe_frame.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -55,97 +55,32 @@ void BM_Device(benchmark::State& state, GUID device) {
     state.SetLabel(std::to_string(width) + "x" + std::to_string(height));
 }
 
-// The same frame through llvmpipe: a cleared colour and 16-bit depth buffer,
-// the same states, the picture as an RGBA texture sampled nearest, one draw
-// call per quad as a triangle fan.
-class Llvmpipe {
-public:
-    Llvmpipe(int width, int height) : pixels_(size_t(width) * height) {
-        setenv("LP_NUM_THREADS", "1", 1);
-        context_ = OSMesaCreateContextExt(OSMESA_BGRA, 16, 0, 0, nullptr);
-        if (context_ == nullptr ||
-            !OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, width, height))
-            return;
-        const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        renderer_ = renderer != nullptr ? renderer : "";
-        const zv::Dib& picture = ProgramPicture();
-        std::vector<uint32_t> rgba(size_t(picture.width) * picture.height);
-        for (int y = 0; y < picture.height; ++y)
-            for (int x = 0; x < picture.width; ++x) {
-                const uint32_t c = zv::DibPixelXrgb(picture, x, y);
-                rgba[size_t(y) * picture.width + x] =
-                    0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-            }
-        glGenTextures(1, &texture_);
-        glBindTexture(GL_TEXTURE_2D, texture_);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, rgba.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        // Pixel centres on integers, y down, as the TL vertices have them.
-        glOrtho(-0.5, width - 0.5, height - 0.5, -0.5, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        ready_ = true;
-    }
-    ~Llvmpipe() {
-        if (context_ != nullptr)
-            OSMesaDestroyContext(context_);
-    }
-    Llvmpipe(const Llvmpipe&) = delete;
-    Llvmpipe& operator=(const Llvmpipe&) = delete;
-
-    bool Ready() const { return ready_ && renderer_.find("llvmpipe") != std::string::npos; }
-    const std::string& Renderer() const { return renderer_; }
-
-    void Render(const DisplacementField& field) {
-        glClearColor(1, 1, 1, 1);
-        glClearDepth(1.0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_CULL_FACE);
-        glDepthMask(GL_TRUE);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glShadeModel(GL_SMOOTH);
-        glEnable(GL_TEXTURE_2D);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        WarpedGridMesh(field, [](GridVertex* quad) {
-            glVertexPointer(3, GL_FLOAT, sizeof(GridVertex), &quad[0].sx);
-            // The colour is 0xAARRGGBB: blue first in memory.
-            glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(GridVertex), &quad[0].color);
-            glTexCoordPointer(2, GL_FLOAT, sizeof(GridVertex), &quad[0].tu);
-            glDrawArrays(GL_TRIANGLE_FAN, 0, kMeshVerticesPerQuad);
-        });
-        glFinish();
-    }
-
-private:
-    std::vector<uint32_t> pixels_;
-    OSMesaContext context_ = nullptr;
-    GLuint texture_ = 0;
-    std::string renderer_;
-    bool ready_ = false;
-};
+// The picture as RGBA texels, for llvmpipe.
+std::vector<uint32_t> PictureRgba() {
+    const zv::Dib& picture = ProgramPicture();
+    std::vector<uint32_t> rgba(size_t(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = zv::DibPixelXrgb(picture, x, y);
+            rgba[size_t(y) * picture.width + x] =
+                0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+        }
+    return rgba;
+}
 
 void BM_Llvmpipe(benchmark::State& state) {
     const int width = kSizes[state.range(0)][0], height = kSizes[state.range(0)][1];
-    Llvmpipe gl(width, height);
+    const zv::Dib& picture = ProgramPicture();
+    LlvmpipeFrame gl(width, height, PictureRgba(), picture.width, picture.height);
     if (!gl.Ready()) {
         state.SkipWithError(("not llvmpipe: " + gl.Renderer()).c_str());
         return;
     }
-    for (auto _ : state)
-        gl.Render(Field());
+    for (auto _ : state) {
+        gl.Begin();
+        WarpedGridMesh(Field(), [](GridVertex* quad) { LlvmpipeFrame::DrawFan(quad); });
+        gl.End();
+    }
     state.SetLabel(std::to_string(width) + "x" + std::to_string(height) + " " + gl.Renderer());
 }
 

@@ -1,7 +1,5 @@
 // The program's frame through each backend and, for comparison, through
 // Mesa's llvmpipe (one thread) via OSMesa. Prints each time and the ratio.
-#include <GL/gl.h>
-#include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "llvmpipe_frame.h"
 #include "raster_test_support.h"
 #include "zv/raster.h"
 
@@ -93,86 +92,29 @@ void BM_Frame(benchmark::State& state, Backend backend) {
   state.SetLabel(std::to_string(w) + "x" + std::to_string(h));
 }
 
-// The same frame through llvmpipe: one draw call per quad as a triangle fan.
-class Llvmpipe {
- public:
-  Llvmpipe(int w, int h) : w_(w), h_(h), pixels_(size_t(w) * h) {
-    setenv("LP_NUM_THREADS", "1", 1);
-    context_ = OSMesaCreateContextExt(OSMESA_BGRA, 16, 0, 0, nullptr);
-    if (!context_ || !OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, w, h)) return;
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    renderer_ = renderer ? renderer : "";
-    std::vector<uint32_t> rgba(256 * 256);
-    for (size_t i = 0; i < rgba.size(); ++i) {
-      const PaletteEntry& e = picture().entries[picture().indices[i]];
-      rgba[i] = 0xFF000000u | uint32_t(e.b) << 16 | uint32_t(e.g) << 8 | e.r;
-    }
-    glGenTextures(1, &texture_);
-    glBindTexture(GL_TEXTURE_2D, texture_);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glViewport(0, 0, w, h);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-0.5, w - 0.5, h - 0.5, -0.5, -1, 1);  // pixel centres on integers, y down
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    ok_ = true;
+// The picture as RGBA texels, for llvmpipe.
+std::vector<uint32_t> picture_rgba() {
+  std::vector<uint32_t> rgba(256 * 256);
+  for (size_t i = 0; i < rgba.size(); ++i) {
+    const PaletteEntry& e = picture().entries[picture().indices[i]];
+    rgba[i] = 0xFF000000u | uint32_t(e.b) << 16 | uint32_t(e.g) << 8 | e.r;
   }
-  ~Llvmpipe() {
-    if (context_) OSMesaDestroyContext(context_);
-  }
-  bool ok() const { return ok_; }
-  const std::string& renderer() const { return renderer_; }
-
-  void frame() {
-    glClearColor(1, 1, 1, 1);
-    glClearDepth(1.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_TEXTURE_2D);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    static TLVertex fan[4];
-    glVertexPointer(3, GL_FLOAT, sizeof(TLVertex), &fan[0].sx);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TLVertex), &fan[0].color);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TLVertex), &fan[0].tu);
-    grid().each_quad([&](const TLVertex* quad) {
-      std::memcpy(fan, quad, sizeof fan);
-      glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    });
-    glFinish();
-  }
-
- private:
-  int w_, h_;
-  std::vector<uint32_t> pixels_;
-  OSMesaContext context_ = nullptr;
-  GLuint texture_ = 0;
-  std::string renderer_;
-  bool ok_ = false;
-};
+  return rgba;
+}
 
 void BM_FrameLlvmpipe(benchmark::State& state) {
   int w = kSizes[state.range(0)][0], h = kSizes[state.range(0)][1];
-  Llvmpipe gl(w, h);
-  if (!gl.ok() || gl.renderer().find("llvmpipe") == std::string::npos) {
-    state.SkipWithError(("not llvmpipe: " + gl.renderer()).c_str());
+  LlvmpipeFrame gl(w, h, picture_rgba(), 256, 256);
+  if (!gl.Ready()) {
+    state.SkipWithError(("not llvmpipe: " + gl.Renderer()).c_str());
     return;
   }
-  for (auto _ : state) gl.frame();
-  state.SetLabel(std::to_string(w) + "x" + std::to_string(h) + " " + gl.renderer());
+  for (auto _ : state) {
+    gl.Begin();
+    grid().each_quad([](const TLVertex* quad) { LlvmpipeFrame::DrawFan(quad); });
+    gl.End();
+  }
+  state.SetLabel(std::to_string(w) + "x" + std::to_string(h) + " " + gl.Renderer());
 }
 
 BENCHMARK_CAPTURE(BM_Frame, reference, Backend::Reference)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
