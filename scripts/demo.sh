@@ -12,14 +12,14 @@ trap 'rm -rf "$frames"' EXIT
 (cd "$data" && exec "$exe") &
 pid=$!
 
-window=$(xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
+window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
 if [ -z "$window" ]; then
     echo "Zevra opened no window" >&2
     kill "$pid" 2>/dev/null
     wait "$pid"
     exit 1
 fi
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+timeout 10 xdotool windowactivate --sync "$window" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$window"
 sleep 1
 
 grab() { import -window "$window" "$1" 2>/dev/null; }
@@ -35,7 +35,7 @@ convert -delay 8 -loop 0 "$frames"/frame-*.png -layers Optimize "$out/zevra.gif"
 
 # Keys sent to a window by id arrive as synthetic events, which the
 # toolkit ignores: focus the window and type into it instead.
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+timeout 10 xdotool windowactivate --sync "$window" 2>/dev/null || timeout 10 xdotool windowfocus --sync "$window"
 xdotool key Escape
 for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break

@@ -80,7 +80,7 @@ TEST(Program, DrawsThePictureOnWhiteFollowsAResizeAndEndsWithZeroOnEscape) {
 
     // Larger than the grid, so that the white background shows beside it.
     ASSERT_TRUE(
-        Shell("xdotool windowsize --sync " + window + " 700 600 windowfocus --sync " + window));
+        Shell("timeout 15 xdotool windowsize --sync " + window + " 700 600 windowfocus --sync " + window));
     POINT origin = server.ScreenOrigin(std::stoul(window));
     auto at = [&](int x, int y) { return server.PixelAt(origin.x + x, origin.y + y); };
     const std::pair<int, int> kInside[] = {{kGridPixels / 2, kGridPixels / 2},
@@ -111,7 +111,7 @@ TEST(Program, DrawsThePictureOnWhiteFollowsAResizeAndEndsWithZeroOnEscape) {
     std::vector<unsigned long> first = row();
     EXPECT_TRUE(Eventually([&] { return row() != first; }));
 
-    ASSERT_TRUE(Shell("xdotool windowfocus --sync " + window + " key Escape"));
+    ASSERT_TRUE(Shell("timeout 15 xdotool windowfocus --sync " + window + " key Escape"));
     EXPECT_EQ(WaitForExit(pid, 30s), 0);
 }
 

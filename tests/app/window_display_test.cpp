@@ -68,7 +68,7 @@ protected:
     std::vector<std::string> Calls() const { return WithoutMoves(recorder.log.Entries()); }
 
     bool Focus() {
-        Shell("xdotool windowfocus --sync " + std::to_string(xWindow));
+        Shell("timeout 15 xdotool windowfocus --sync " + std::to_string(xWindow));
         return PumpUntil([&] { return GetFocus() == hwnd; });
     }
 
@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, TheAboutCommandOpensTheAboutBoxModally) {
                             "for w in $(" + list + "); do xdotool getwindowname $w; done > " +
                             names + "; for w in $(" + list +
                             "); do [ \"$(xdotool getwindowname $w)\" = Zevra ] || "
-                            "xdotool windowfocus --sync $w key Escape; done");
+                            "timeout 15 xdotool windowfocus --sync $w key Escape; done");
         SendMessageA(hwnd, WM_SYSCOMMAND, command, 0);
 
         std::ifstream file(names);

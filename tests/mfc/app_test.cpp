@@ -67,9 +67,9 @@ TEST(ProgramOnTheLibrary, StartsWithSizeAndMoveBeforeInitDialogAndEndsWithStatus
          {"Close", "Destroy", "PostNcDestroy", "ExitInstance 0"}},
         {"About box, then Escape",
          {"xdotool key alt+space; " + kWaitForMenu + "; xdotool key a",
-          "xdotool search --sync --onlyvisible --name \"^Probe Box$\" windowfocus --sync key "
+          "timeout 15 xdotool search --sync --onlyvisible --name \"^Probe Box$\" windowfocus --sync key "
           "Escape",
-          "xdotool search --sync --onlyvisible --pid $PROBE_PID windowfocus --sync key Escape"},
+          "timeout 15 xdotool search --sync --onlyvisible --pid $PROBE_PID windowfocus --sync key Escape"},
          {"About 2", "Cancel", "Destroy", "PostNcDestroy", "ExitInstance 0"}},
     };
     for (const auto& c : cases) {

@@ -8,8 +8,8 @@ shift
 "$program" &
 PROBE_PID=$!
 export PROBE_PID
-window=$(xdotool search --sync --onlyvisible --pid "$PROBE_PID" | head -n 1)
-xdotool windowfocus --sync "$window"
+window=$(timeout 15 xdotool search --sync --onlyvisible --pid "$PROBE_PID" | head -n 1)
+timeout 15 xdotool windowfocus --sync "$window"
 for command in "$@"; do
     sh -c "$command"
 done

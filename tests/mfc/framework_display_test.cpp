@@ -137,7 +137,7 @@ TEST_F(Framework, DefaultOkAndCancelOnlyHideAModelessDialog) {
         SCOPED_TRACE(c.what);
         dialog.ShowWindow(SW_SHOW);
         ASSERT_EQ(WaitForXWindow("Probe Box"), xWindow);
-        Shell("xdotool windowfocus --sync " + std::to_string(xWindow));
+        Shell("timeout 15 xdotool windowfocus --sync " + std::to_string(xWindow));
         ASSERT_TRUE(PumpUntil([&] { return GetFocus() == okButton; }));
         Events().clear();
         c.act();
@@ -153,7 +153,7 @@ TEST_F(Framework, FocusMapsToTheWindowsObject) {
     CProbeDlg main;
     ASSERT_TRUE(main.Create(IDD_PROBE_MAIN));
     unsigned long mainWindow = WaitForXWindow("Probe Main");
-    Shell("xdotool windowfocus --sync " + std::to_string(mainWindow));
+    Shell("timeout 15 xdotool windowfocus --sync " + std::to_string(mainWindow));
     ASSERT_TRUE(PumpUntil([&] { return CWnd::GetFocus() == &main; }));
 
     // A control has no object of its own: a temporary one stands for it.
@@ -161,7 +161,7 @@ TEST_F(Framework, FocusMapsToTheWindowsObject) {
     ASSERT_TRUE(box.Create(IDD_PROBE_BOX));
     box.ShowWindow(SW_SHOW);
     unsigned long boxWindow = WaitForXWindow("Probe Box");
-    Shell("xdotool windowfocus --sync " + std::to_string(boxWindow));
+    Shell("timeout 15 xdotool windowfocus --sync " + std::to_string(boxWindow));
     CWnd* focus = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         focus = CWnd::GetFocus();
@@ -192,7 +192,7 @@ TEST_F(Framework, F1AsksTheApplicationForHelpThroughTheMainWindow) {
     ASSERT_TRUE(main.Create(IDD_PROBE_MAIN));
     app.m_pMainWnd = &main;
     zv::testing::MessageBoxRecorder boxes;
-    Shell("xdotool windowfocus --sync " + std::to_string(WaitForXWindow("Probe Main")));
+    Shell("timeout 15 xdotool windowfocus --sync " + std::to_string(WaitForXWindow("Probe Main")));
     ASSERT_TRUE(PumpUntil([&] { return CWnd::GetFocus() == &main; }));
     Shell("xdotool key F1");
     ASSERT_TRUE(PumpUntil([&] { return !boxes.boxes.empty(); }));
@@ -320,7 +320,7 @@ TEST_F(Framework, IdleStopsWhileAModalBoxRuns) {
             app.m_pMainWnd->DestroyWindow();
     };
     // Escape closes the box once it is up.
-    InBackground closer("xdotool search --sync --onlyvisible --name '^Probe Box$' "
+    InBackground closer("timeout 15 xdotool search --sync --onlyvisible --name '^Probe Box$' "
                         "windowfocus --sync key Escape");
     EXPECT_EQ(AfxWinMain(), 0);
 

@@ -3,7 +3,7 @@
 # presses Enter on it and exits with the program's exit status.
 "$@" &
 pid=$!
-window=$(xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
+window=$(timeout 15 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
 xdotool getwindowname "$window"
-xdotool windowfocus --sync "$window" key Return
+timeout 15 xdotool windowfocus --sync "$window" key Return
 wait "$pid"

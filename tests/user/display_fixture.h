@@ -53,7 +53,7 @@ protected:
 
     // Gives the window the focus and waits until the platform sees it.
     bool FocusOn(HWND hwnd, unsigned long xWindow) {
-        Shell("xdotool windowfocus --sync " + std::to_string(xWindow));
+        Shell("timeout 15 xdotool windowfocus --sync " + std::to_string(xWindow));
         return PumpUntil([&] { return GetFocus() == hwnd || GetParent(GetFocus()) == hwnd; });
     }
 

@@ -19,7 +19,7 @@ TEST_F(Windows, GeometryFollowsRealMovesAndResizes) {
     ASSERT_NE(xWindow, 0u);
     const std::string id = std::to_string(xWindow);
 
-    Shell("xdotool windowmove --sync " + id + " 100 150");
+    Shell("timeout 15 xdotool windowmove --sync " + id + " 100 150");
     auto lastMove = [&] {
         auto moves = MessagesOf(hwnd, {WM_MOVE});
         return moves.empty() ? LPARAM(-1) : moves.back().lParam;
@@ -36,7 +36,7 @@ TEST_F(Windows, GeometryFollowsRealMovesAndResizes) {
         EXPECT_EQ(origin.y, 150);
     }
 
-    Shell("xdotool windowsize --sync " + id + " 300 200");
+    Shell("timeout 15 xdotool windowsize --sync " + id + " 300 200");
     ASSERT_TRUE(PumpUntil([&] {
         auto sizes = MessagesOf(hwnd, {WM_SIZE});
         return !sizes.empty() && sizes.back().lParam == MAKELPARAM(300, 200);
@@ -316,6 +316,38 @@ TEST_F(Windows, SystemCommandsDoWhatTheySay) {
 
     SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(Received(hwnd, WM_CLOSE));
+}
+
+TEST_F(Windows, ARestoredWindowStaysWhereItWasMovedAndSaysWhereItIs) {
+    if (!server.HasWindowManager())
+        GTEST_SKIP() << "minimising needs a window manager";
+    HWND hwnd = Dialog(IDD_PROBE_MAIN);
+    unsigned long xWindow = WaitForXWindow("Probe Main");
+    ASSERT_NE(xWindow, 0u);
+    const std::string id = std::to_string(xWindow);
+    auto reportedWhereItIs = [&] {
+        POINT real = server.ScreenOrigin(xWindow);
+        auto moves = MessagesOf(hwnd, {WM_MOVE});
+        POINT origin = ClientOrigin(hwnd);
+        return !moves.empty() && moves.back().lParam == MAKELPARAM(real.x, real.y) &&
+               origin.x == real.x && origin.y == real.y;
+    };
+
+    Shell("timeout 15 xdotool windowmove --sync " + id + " 60 40");
+    ASSERT_TRUE(PumpUntil(reportedWhereItIs));
+    POINT moved = server.ScreenOrigin(xWindow);
+
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(PumpUntil([&] { return IsIconic(hwnd) != FALSE; }));
+        SendMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !IsIconic(hwnd) && XWindowNamed("Probe Main") != 0; }));
+        Settle(300ms);
+        ASSERT_TRUE(PumpUntil(reportedWhereItIs));
+        POINT now = server.ScreenOrigin(xWindow);
+        EXPECT_EQ(now.x, moved.x);
+        EXPECT_EQ(now.y, moved.y);
+    }
 }
 
 } // namespace

@@ -114,12 +114,29 @@ void OnRealized(GtkWidget* widget, gpointer data) {
 
 gboolean OnMapped(GtkWidget*, GdkEvent*, gpointer data) {
     auto* top = static_cast<TopWindow*>(data);
-    if (top->native != nullptr)
-        top->native->mapped = true;
-    if (top->native != nullptr && top->native->hasPlacement) {
-        POINT at = top->native->placement;
-        top->Move(at.x, at.y);
+    NativeWindow* native = top->native;
+    if (native == nullptr)
+        return FALSE;
+    native->mapped = true;
+    // Only the first mapping: a window restored from the task bar stays
+    // where the user last put it.
+    if (native->hasPlacement) {
+        native->hasPlacement = false;
+        top->Move(native->placement.x, native->placement.y);
     }
+    return FALSE;
+}
+
+// The toolkit reports a move only when the position differs from the one it
+// last asked for, and a window manager may put the window elsewhere (after
+// a restore, say): every configuration from the server is checked.
+gboolean OnConfigured(GtkWidget*, GdkEvent*, gpointer data) {
+    auto* top = static_cast<TopWindow*>(data);
+    if (top->native != nullptr && top->native->reportsGeometry && top->native->mapped)
+        top->CallAfter([top] {
+            if (top->native != nullptr && top->native->reportsGeometry)
+                ReportGeometry(*top->native);
+        });
     return FALSE;
 }
 
@@ -159,6 +176,7 @@ TopWindow::TopWindow(NativeWindow* owner, wxWindow* parent, const wxString& capt
     Bind(wxEVT_CHILD_FOCUS, &TopWindow::OnChildFocus, this);
     g_signal_connect(GetHandle(), "map-event", G_CALLBACK(OnMapped), this);
     g_signal_connect(GetHandle(), "unmap-event", G_CALLBACK(OnUnmapped), this);
+    g_signal_connect(GetHandle(), "configure-event", G_CALLBACK(OnConfigured), this);
     if (gtk_widget_get_realized(GetHandle()))
         OnRealized(GetHandle(), this);
     else

@@ -147,7 +147,7 @@ void SetClientSize(NativeWindow& window, SIZE size) {
 
 void MoveTo(NativeWindow& window, POINT topLeft) {
     window.Widget()->Move(topLeft.x, topLeft.y);
-    if (window.top != nullptr) {
+    if (window.top != nullptr && !window.mapped) {
         window.hasPlacement = true;
         window.placement = topLeft;
     }
