@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -52,9 +53,17 @@ struct FakeImmediateViewport : Counted<IDirect3DViewport2> {
         clears.push_back({std::vector<D3DRECT>(lpRects, lpRects + dwCount), dwFlags});
         return clearResult;
     }
+    HRESULT STDMETHODCALLTYPE SetViewport(LPD3DVIEWPORT lpData) override {
+        if (setViewportResult != S_OK)
+            return setViewportResult;
+        area = *lpData;
+        return S_OK;
+    }
 
     std::vector<ClearCall> clears;
     HRESULT clearResult = S_OK;
+    std::optional<D3DVIEWPORT> area;
+    HRESULT setViewportResult = S_OK;
 };
 
 // Hands out a new viewport per CreateViewport; the caller gets the only
@@ -71,7 +80,9 @@ struct FakeDirect3D : Counted<IDirect3D2> {
         *lplpD3DViewport2 = nullptr;
         if (createViewportResult != S_OK)
             return createViewportResult;
-        *lplpD3DViewport2 = &viewports.emplace_back();
+        FakeImmediateViewport& viewport = viewports.emplace_back();
+        viewport.setViewportResult = setViewportResult;
+        *lplpD3DViewport2 = &viewport;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE CreateDevice(REFCLSID, LPDIRECTDRAWSURFACE,
@@ -81,6 +92,8 @@ struct FakeDirect3D : Counted<IDirect3D2> {
 
     std::deque<FakeImmediateViewport> viewports;
     HRESULT createViewportResult = S_OK;
+    // What the viewports it makes answer to SetViewport.
+    HRESULT setViewportResult = S_OK;
 };
 
 // Holds a reference to each viewport added to it, as a device does.

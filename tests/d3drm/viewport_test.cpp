@@ -43,6 +43,13 @@ TEST_F(Viewports, CreateAnImmediateModeViewportAndAddItToTheDevice) {
     // The retained viewport's and the device's.
     EXPECT_EQ(immediate.references, 2u);
     EXPECT_EQ(static_cast<Viewport*>(viewport)->Rect(), (D3DRECT{8, 16, 328, 256}));
+    // The Immediate Mode viewport keeps drawing and clears to the same rectangle.
+    ASSERT_TRUE(immediate.area.has_value());
+    EXPECT_EQ(immediate.area->dwSize, sizeof(D3DVIEWPORT));
+    EXPECT_EQ(immediate.area->dwX, 8u);
+    EXPECT_EQ(immediate.area->dwY, 16u);
+    EXPECT_EQ(immediate.area->dwWidth, 320u);
+    EXPECT_EQ(immediate.area->dwHeight, 240u);
     EXPECT_EQ(static_cast<Viewport*>(viewport)->Camera(), camera);
 
     EXPECT_EQ(viewport->Release(), 0u);
@@ -163,11 +170,18 @@ TEST_F(Viewports, ImmediateModeFailuresComeBackAndLeaveNothingBehind) {
     EXPECT_EQ(viewport, nullptr);
 
     d3d.createViewportResult = S_OK;
+    d3d.setViewportResult = DDERR_INVALIDPARAMS;
+    EXPECT_EQ(rm->CreateViewport(rmDevice, camera, 0, 0, 640, 480, &viewport), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(viewport, nullptr);
+
+    d3d.setViewportResult = S_OK;
     device.addViewportResult = E_INVALIDARG;
     EXPECT_EQ(rm->CreateViewport(rmDevice, camera, 0, 0, 640, 480, &viewport), E_INVALIDARG);
     EXPECT_EQ(viewport, nullptr);
-    ASSERT_EQ(d3d.viewports.size(), 1u);
+    ASSERT_EQ(d3d.viewports.size(), 2u);
     EXPECT_EQ(d3d.viewports[0].references, 0u);
+    EXPECT_EQ(d3d.viewports[1].references, 0u);
+    EXPECT_TRUE(device.added.empty());
     EXPECT_EQ(LiveObject::Count(), 4);
 }
 

@@ -16,6 +16,23 @@ HRESULT Viewport::Create(Device* device, Frame* camera, const D3DRECT& rect, Vie
         return hr;
     if (!immediate)
         return D3DRMERR_BADDEVICE;
+    // Drawing and clears of the Immediate Mode viewport keep to the rectangle.
+    const auto width = static_cast<DWORD>(rect.x2 - rect.x1);
+    const auto height = static_cast<DWORD>(rect.y2 - rect.y1);
+    D3DVIEWPORT area = {};
+    area.dwSize = sizeof area;
+    area.dwX = static_cast<DWORD>(rect.x1);
+    area.dwY = static_cast<DWORD>(rect.y1);
+    area.dwWidth = width;
+    area.dwHeight = height;
+    area.dvScaleX = static_cast<D3DVALUE>(width) / 2;
+    area.dvScaleY = static_cast<D3DVALUE>(height) / 2;
+    area.dvMaxX = 1;
+    area.dvMaxY = 1;
+    area.dvMinZ = 0;
+    area.dvMaxZ = 1;
+    if (HRESULT hr = immediate->SetViewport(&area); FAILED(hr))
+        return hr;
     if (HRESULT hr = device->Direct3DDevice()->AddViewport(immediate.Get()); FAILED(hr))
         return hr;
     *created = new Viewport(device, camera, rect, std::move(immediate));
