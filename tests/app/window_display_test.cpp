@@ -195,7 +195,8 @@ TEST_F(MainWindowTest, TheAboutCommandOpensTheAboutBoxModally) {
         std::remove(names.c_str());
         std::string pid = std::to_string(getpid());
         std::string list = "xdotool search --onlyvisible --pid " + pid;
-        InBackground closer("until [ $(" + list + " | wc -l) -ge 2 ]; do sleep 0.05; done; " +
+        InBackground closer("for i in $(seq 300); do [ $(" + list +
+                                " | wc -l) -ge 2 ] && break; sleep 0.05; done; " +
                             "for w in $(" + list + "); do xdotool getwindowname $w; done > " +
                             names + "; for w in $(" + list +
                             "); do [ \"$(xdotool getwindowname $w)\" = Zevra ] || "
