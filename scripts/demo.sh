@@ -25,6 +25,7 @@ sleep 1
 grab() { import -window "$window" "$1" 2>/dev/null; }
 
 grab "$out/zevra-still.png"
+import -frame -window "$window" "$out/zevra-window.png" 2>/dev/null
 xdotool keydown space
 for i in $(seq -w 0 23); do
     grab "$frames/frame-$i.png"
@@ -48,7 +49,7 @@ fi
 wait "$pid"
 status=$?
 echo "screenshot: $out/zevra.png"
-echo "before the waves: $out/zevra-still.png"
+echo "before the waves: $out/zevra-still.png (with its frame: $out/zevra-window.png)"
 echo "animation: $out/zevra.gif"
 echo "Zevra exited with status $status"
 exit $status
