@@ -15,16 +15,29 @@ namespace {
 
 using namespace texture_fakes;
 
-class TextureThroughTheModule : public GraphicsTest {};
+// Can1.bmp as a DIB section, read once per test.
+class TextureThroughTheModule : public GraphicsTest {
+protected:
+    void SetUp() override {
+        GraphicsTest::SetUp();
+        bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0,
+                                                 LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        ASSERT_NE(bitmap, nullptr) << can;
+        ASSERT_NE(GetObjectA(bitmap, sizeof picture, &picture), 0);
+        ASSERT_EQ(picture.bmBitsPixel, 8);
+    }
+    void TearDown() override {
+        if (bitmap != nullptr)
+            DeleteObject(bitmap);
+        GraphicsTest::TearDown();
+    }
+
+    const std::string can = CanBitmapPath().string();
+    HBITMAP bitmap = nullptr;
+    BITMAP picture = {};
+};
 
 TEST_F(TextureThroughTheModule, Can1IsLoadedWithHandlesOnTheDevice) {
-    const std::string can = CanBitmapPath().string();
-    auto bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0,
-                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    ASSERT_NE(bitmap, nullptr) << can;
-    BITMAP picture = {};
-    ASSERT_NE(GetObjectA(bitmap, sizeof picture, &picture), 0);
-    ASSERT_EQ(picture.bmBitsPixel, 8);
     const auto* indices = static_cast<const uint8_t*>(picture.bmBits);
 
     // The module's software devices only; the hardware path is forced on
@@ -84,7 +97,6 @@ TEST_F(TextureThroughTheModule, Can1IsLoadedWithHandlesOnTheDevice) {
         HXPCleanup();
         FreeLibrary(module);
     }
-    DeleteObject(bitmap);
 }
 
 // Writes the frame as a binary PPM when ZV_FRAME_DUMP names a file, for
@@ -109,13 +121,6 @@ void DumpFrame(const std::vector<uint32_t>& pixels, int width, int height) {
 // undisturbed surface, into an off-screen 640 x 480 back surface.
 TEST_F(TextureThroughTheModule, AFrameWithTheLoadedPictureShowsIt) {
     constexpr int kWidth = 640, kHeight = 480;
-    const std::string can = CanBitmapPath().string();
-    auto bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, can.c_str(), IMAGE_BITMAP, 0, 0,
-                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    ASSERT_NE(bitmap, nullptr) << can;
-    BITMAP picture = {};
-    ASSERT_NE(GetObjectA(bitmap, sizeof picture, &picture), 0);
-    ASSERT_EQ(picture.bmBitsPixel, 8);
     RGBQUAD colours[256] = {};
     {
         HDC dc = CreateCompatibleDC(nullptr);
@@ -234,7 +239,6 @@ TEST_F(TextureThroughTheModule, AFrameWithTheLoadedPictureShowsIt) {
     camera->Release();
     scene->Release();
     HXPCleanup();
-    DeleteObject(bitmap);
 }
 
 } // namespace
