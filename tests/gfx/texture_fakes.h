@@ -10,6 +10,7 @@
 
 #include "fake_com.h"
 
+#include <bmp/bmp_writer.h>
 #include <gfx/BitmapTexture.h>
 #include <platform/gdi_surface.h>
 
@@ -400,49 +401,18 @@ struct TestPicture {
 
 // Version 3 info header, rows bottom-up, as many table entries as given.
 inline std::vector<uint8_t> EncodeBitmapFile(const TestPicture& picture) {
-    const uint32_t stride =
-        (static_cast<uint32_t>(picture.width) * picture.bitsPerPixel + 31) / 32 * 4;
-    const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(picture.colours.size());
-    const uint32_t size = offset + stride * static_cast<uint32_t>(picture.height);
-    std::vector<uint8_t> file;
-    auto put = [&file](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            file.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    };
-    file.push_back('B');
-    file.push_back('M');
-    put(size, 4);
-    put(0, 4);
-    put(offset, 4);
-    put(40, 4);
-    put(static_cast<uint32_t>(picture.width), 4);
-    put(static_cast<uint32_t>(picture.height), 4);
-    put(1, 2);
-    put(static_cast<uint32_t>(picture.bitsPerPixel), 2);
-    put(0, 4);
-    put(stride * static_cast<uint32_t>(picture.height), 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(static_cast<uint32_t>(picture.colours.size()), 4);
-    put(0, 4);
-    for (uint32_t colour : picture.colours)
-        put(colour, 4);
-    for (int y = picture.height - 1; y >= 0; --y) {
-        std::vector<uint8_t> row(stride);
-        for (int x = 0; x < picture.width; ++x) {
-            const uint32_t value = picture.pixel(x, y);
-            if (picture.bitsPerPixel >= 8) {
-                for (int i = 0; i < picture.bitsPerPixel / 8; ++i)
-                    row[x * picture.bitsPerPixel / 8 + i] = static_cast<uint8_t>(value >> (8 * i));
-            } else {
-                const int bit = x * picture.bitsPerPixel;
-                const int shift = 8 - picture.bitsPerPixel - bit % 8;
-                row[bit / 8] |= static_cast<uint8_t>(value << shift);
-            }
-        }
-        file.insert(file.end(), row.begin(), row.end());
-    }
-    return file;
+    zv::bmp::BmpPicture stored;
+    stored.width = picture.width;
+    stored.height = picture.height;
+    stored.palette = picture.colours;
+    stored.pixels.reserve(static_cast<size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            stored.pixels.push_back(picture.pixel(x, y));
+    zv::bmp::BmpFormat format;
+    format.bitsPerPixel = static_cast<uint16_t>(picture.bitsPerPixel);
+    format.colorsUsed = static_cast<uint32_t>(picture.colours.size());
+    return zv::bmp::EncodeBmp(stored, format);
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
