@@ -208,6 +208,7 @@ TEST(BackendEquivalence, FlatTexturedStatesWithRandomGeometry) {
       v.color = 0xFFFFFFFFu;
       v.rhw = 10000.0f;
       if (round % 7 == 0) v.sz = 0.0f;
+      if (round % 7 == 3) v.sz = 1.25f;  // past the far end: the largest depth
     }
     ASSERT_TRUE(backends_agree(s)) << "round " << round;
   }

@@ -49,6 +49,12 @@ struct Avx2 {
   static I srlv(I a, I n) { return _mm256_srlv_epi32(a, n); }
   static I select(I m, I a, I b) { return _mm256_blendv_epi8(b, a, m); }
   static F select_f(I m, F a, F b) { return _mm256_blendv_ps(b, a, _mm256_castsi256_ps(m)); }
+  // b where the sign bit of s is set, else a.
+  static I pick(I s, I a, I b) {
+    return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), _mm256_castsi256_ps(s)));
+  }
+  static F pick_f(I s, F a, F b) { return _mm256_blendv_ps(a, b, _mm256_castsi256_ps(s)); }
+  static I andnot(I a, I b) { return _mm256_andnot_si256(a, b); }
   static int bits(I m) { return _mm256_movemask_ps(_mm256_castsi256_ps(m)); }
   static I mullo(I a, I b) { return _mm256_mullo_epi32(a, b); }
 
@@ -114,14 +120,17 @@ struct Avx2 {
   }
   static I adds_u8(I a, I b) { return _mm256_adds_epu8(a, b); }
 
-  // table[bytes[offset]] per lane, with plain loads.
+  // table[bytes[offset]] per lane, with plain loads. The offsets go
+  // through memory: extracting eight of them ties up as many registers.
   static I lookup2(const uint32_t* table, const uint8_t* bytes, I offsets) {
-    __m128i lo = _mm256_castsi256_si128(offsets), hi = _mm256_extracti128_si256(offsets, 1);
-    auto at = [&](int o) { return static_cast<int>(table[bytes[o]]); };
-    return _mm256_setr_epi32(at(_mm_cvtsi128_si32(lo)), at(_mm_extract_epi32(lo, 1)),
-                             at(_mm_extract_epi32(lo, 2)), at(_mm_extract_epi32(lo, 3)),
-                             at(_mm_cvtsi128_si32(hi)), at(_mm_extract_epi32(hi, 1)),
-                             at(_mm_extract_epi32(hi, 2)), at(_mm_extract_epi32(hi, 3)));
+    alignas(32) int32_t off[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(off), offsets);
+    auto at = [&](int k) { return static_cast<int>(table[bytes[off[k]]]); };
+    __m128i lo = _mm_cvtsi32_si128(at(0)), hi = _mm_cvtsi32_si128(at(4));
+    lo = _mm_insert_epi32(lo, at(1), 1), hi = _mm_insert_epi32(hi, at(5), 1);
+    lo = _mm_insert_epi32(lo, at(2), 2), hi = _mm_insert_epi32(hi, at(6), 2);
+    lo = _mm_insert_epi32(lo, at(3), 3), hi = _mm_insert_epi32(hi, at(7), 3);
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
   }
 
   static I gather(const void* base, I byte_offsets) {

@@ -373,21 +373,40 @@ class ChunkShader {
   bool opaque_skips_blend_ = false;
 };
 
-// The commonest state, the program's own among it, with every constant
-// hoisted: affine texturing that is the final colour (decal, or modulation
-// by flat opaque white), nearest sampling with wrap from a palettised or
-// 32-bit texture, into a 32-bit or RGB565 target, with a 16-bit depth buffer or none,
-// and blending off or unable to change an opaque source. Same operations,
-// in the same order, as ChunkShader and the reference.
+// Lanes where all three edge values are >= 0.
+template <class V>
+[[gnu::always_inline]] inline typename V::I inside(typename V::I e0, typename V::I e1,
+                                                   typename V::I e2) {
+  return V::not_(V::srai(V::or_(V::or_(e0, e1), e2), 31));
+}
+
+// Edge values relative to the corner (x0, y0) of the box being scanned.
+template <int kEdges>
+struct Edges {
+  int32_t x0, y0, x1, y1;
+  int64_t e[kEdges], ex[kEdges], ey[kEdges];
+};
+
+// The commonest state, the program's own among it, scanned and shaded in
+// one loop with every constant hoisted: affine texturing that is the final
+// colour (decal, or modulation by flat opaque white), nearest sampling with
+// wrap from a palettised or 32-bit texture, into a 32-bit or RGB565 target,
+// with a 16-bit depth buffer or none, and blending off or unable to change
+// an opaque source. Same operations, in the same order, as ChunkShader and
+// the reference. Edge values and texture coordinates step from tile to
+// tile instead of being worked out afresh.
+//
+// kPair: two triangles sharing an edge, which is held once, as edge 2, for
+// both: the second triangle's own edges follow as 3 and 4.
 template <class V, bool kPair>
-class FastShader {
+struct FastKernel {
   using F = typename V::F;
   using I = typename V::I;
-
- public:
+  static constexpr int kEdges = kPair ? 5 : 3;
   // Eight lanes shade 4 x 2 tiles: a quad's 10-pixel rows then waste fewer lanes.
   static constexpr int kRows = V::N == 8 ? 2 : 1;
   static constexpr int kCols = V::N / kRows;
+  static constexpr int kAllLanes = (1 << V::N) - 1;
 
   static bool eligible(const DrawState& st, const Shading& a, const Shading& b) {
     const TextureView& t = st.texture;
@@ -397,7 +416,6 @@ class FastShader {
     bool narrow_texels = t.format == PixelFormat::Pal8;
     if (!narrow_texels && t.format != PixelFormat::XRGB8888 && t.format != PixelFormat::ARGB8888)
       return false;
-    if (narrow_texels && (t.pitch > 0 ? int64_t{t.height - 1} * t.pitch : 0) + t.width < 4) return false;
     uint32_t mode = st.texture_blend;
     bool white = a.flat_color == 0xFFFFFFFFu && (!kPair || b.flat_color == 0xFFFFFFFFu);
     bool texel_is_color = mode == kTexBlendDecal || mode == kTexBlendDecalMask ||
@@ -410,96 +428,194 @@ class FastShader {
                          st.dst_blend == kBlendInvSrcAlpha);
   }
 
-  FastShader(const DrawState& st, const Shading& a, const Shading& b)
-      : target_(st.target.pixels),
-        target_pitch_(st.target.pitch),
-        target565_(st.target.format == PixelFormat::RGB565),
-        depth_(st.depth_test ? st.depth_pixels : nullptr),
-        depth_pitch_(st.depth_pitch),
-        depth_func_(st.depth_func),
-        depth_write_(st.depth_write),
-        texels_(st.texture.pixels),
-        palette_(st.texture.format == PixelFormat::Pal8 ? st.texture.palette : nullptr),
-        width_(st.texture.width),
-        height_(st.texture.height),
-        pitch_(V::set(st.texture.pitch)),
-        last_(V::set(static_cast<int32_t>((st.texture.pitch > 0 ? int64_t{st.texture.height - 1} * st.texture.pitch : 0) +
-                                          st.texture.width - 4))),
-        a_(a),
-        b_(b),
-        xref_a_(V::set(a.xref)),
-        xref_b_(V::set(b.xref)),
-        // A depth that only changes from row to row is worked out once per row.
-        depth_per_row_(a.z.dx == 0.0f && (!kPair || b.z.dx == 0.0f)) {
-    int32_t tp = st.texture.pitch;
-    pitch_shift_ = tp > 0 && (tp & (tp - 1)) == 0 ? __builtin_ctz(static_cast<uint32_t>(tp)) : -1;
-    shift_u_ = power_of_two_shift(width_);
-    shift_v_ = power_of_two_shift(height_);
-    const I cols = column_offsets();
-    step_u_a_ = V::mullo(cols, V::set(static_cast<int32_t>(a.su.dx)));
-    step_v_a_ = V::mullo(cols, V::set(static_cast<int32_t>(a.sv.dx)));
-    step_u_b_ = V::mullo(cols, V::set(static_cast<int32_t>(b.su.dx)));
-    step_v_b_ = V::mullo(cols, V::set(static_cast<int32_t>(b.sv.dx)));
-    dz_a_ = V::set(a.z.dx), dz_b_ = V::set(b.z.dx);
-  }
-
-  static I column_offsets() {
-    if constexpr (kRows == 1) return V::lanes();
-    else return V::rows(0, 1, 2, 3);  // the same four columns in both rows
-  }
-
-  // Shades the tile whose top-left pixel is (xs, y); `second_row` is false
-  // when row y + 1 is not to be touched (its lanes are then masked off).
-  [[gnu::always_inline]] void shade(int32_t xs, int32_t y, I mask, I in_a, bool second_row = false) {
-    if (y != row_y_) start_row(y);
-    uint16_t* depth = nullptr;
-    ptrdiff_t depth_next = 0;
-    I z = V::zero(), stored = V::zero();
-    if (depth_) {
-      depth = reinterpret_cast<uint16_t*>(depth_ + static_cast<ptrdiff_t>(y) * depth_pitch_) + xs;
-      depth_next = second_row ? depth_pitch_ / 2 : 0;
-      if (depth_per_row_) {
-        z = z_row_;
-        if constexpr (kPair) z = V::select(in_a, z, z_row_pair_);
-      } else {
-        I xref = kPair ? V::select(in_a, xref_a_, xref_b_) : xref_a_;
-        F fx = V::to_float(V::sub(V::add(V::set(xs), column_offsets()), xref));
-        F row = z_row_a_, dx = dz_a_;
-        if constexpr (kPair) row = V::select_f(in_a, row, z_row_b_), dx = V::select_f(in_a, dx, dz_b_);
-        z = depth16(V::add(row, V::mul(dx, fx)));
-      }
-      stored = load16(depth, depth + depth_next);
-      I pass = depth_func_ == kCmpLessEqual ? V::not_(V::gt(z, stored))
-                                            : depth_pass<V>(depth_func_, z, stored);
-      mask = V::and_(mask, pass);
-      if (!V::bits(mask)) return;
-    }
-    // su.at(x - xref, y - yref), modulo 2^32: the row, the tile, the column.
-    I su = V::add(V::add(u_row_a_, V::set(static_cast<int32_t>(a_.su.dx * static_cast<uint32_t>(xs - a_.xref)))), step_u_a_);
-    I sv = V::add(V::add(v_row_a_, V::set(static_cast<int32_t>(a_.sv.dx * static_cast<uint32_t>(xs - a_.xref)))), step_v_a_);
-    if constexpr (kPair) {
-      su = V::select(in_a, su, V::add(V::add(u_row_b_, V::set(static_cast<int32_t>(b_.su.dx * static_cast<uint32_t>(xs - b_.xref)))), step_u_b_));
-      sv = V::select(in_a, sv, V::add(V::add(v_row_b_, V::set(static_cast<int32_t>(b_.sv.dx * static_cast<uint32_t>(xs - b_.xref)))), step_v_b_));
-    }
-    I i = shift_u_ ? V::srl(su, shift_u_) : V::mulhi(su, V::set(width_));
-    I j = shift_v_ ? V::srl(sv, shift_v_) : V::mulhi(sv, V::set(height_));
+  // Out of line: inside its caller the loop would compete for registers.
+  [[gnu::noinline]] static void run(const DrawState& st, const Edges<kEdges>& g, const Shading& a,
+                                    const Shading& b) {
+    const TextureView& t = st.texture;
+    uint8_t* const target = st.target.pixels;
+    const ptrdiff_t target_pitch = st.target.pitch;
+    const bool target565 = st.target.format == PixelFormat::RGB565;
+    uint8_t* const depth = st.depth_test ? st.depth_pixels : nullptr;
+    const ptrdiff_t depth_pitch = st.depth_pitch;
+    const uint32_t depth_func = st.depth_func;
+    const bool depth_write = st.depth_write;
+    // A depth that only changes from row to row is worked out once per row.
+    const bool depth_per_row = a.z.dx == 0.0f && (!kPair || b.z.dx == 0.0f);
+    const uint8_t* const texels = t.pixels;
+    const uint32_t* const palette = t.format == PixelFormat::Pal8 ? t.palette : nullptr;
+    const int shift_u = power_of_two_shift(t.width), shift_v = power_of_two_shift(t.height);
     // A power-of-two pitch (the usual case) saves the slow 32-bit multiply.
-    I row = pitch_shift_ >= 0 ? V::sll(j, pitch_shift_) : V::mullo(j, pitch_);
-    I offset = V::add(row, palette_ ? i : V::slli(i, 2));
-    // Two dependent gathers stall; independent scalar loads overlap.
-    I texel = palette_ ? V::lookup2(palette_, texels_, offset) : V::gather(texels_, offset);
-    uint8_t* line = target_ + static_cast<ptrdiff_t>(y) * target_pitch_;
-    ptrdiff_t next_row = second_row ? target_pitch_ : 0;
-    if (target565_) {
-      uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
-      uint16_t* next = reinterpret_cast<uint16_t*>(line + next_row) + xs;
-      store16(p, next, V::select(mask, pack_565<V>(texel), load16(p, next)));
-    } else {
-      uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
-      uint32_t* next = reinterpret_cast<uint32_t*>(line + next_row) + xs;
-      store32(p, next, V::select(mask, V::and_(texel, V::set(0x00FFFFFF)), load32(p, next)));
+    const int pitch_shift =
+        t.pitch > 0 && (t.pitch & (t.pitch - 1)) == 0 ? __builtin_ctz(static_cast<uint32_t>(t.pitch)) : -1;
+
+    I cols = V::lanes(), rows = V::zero();
+    if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
+    I row_e[kEdges], step_x[kEdges], step_y[kEdges];
+#pragma GCC unroll 6
+    for (int k = 0; k < kEdges; ++k) {
+      row_e[k] = V::add(V::add(V::set(static_cast<int32_t>(g.e[k])),
+                               V::mullo(cols, V::set(static_cast<int32_t>(g.ex[k])))),
+                        V::mullo(rows, V::set(static_cast<int32_t>(g.ey[k]))));
+      step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * kCols));
+      step_y[k] = V::set(static_cast<int32_t>(g.ey[k] * kRows));
     }
-    if (depth && depth_write_) store16(depth, depth + depth_next, V::select(mask, z, stored));
+    // su and sv of every lane, modulo 2^32, at the box's corner, and their
+    // steps from tile to tile and from row to row.
+    struct Coordinate {
+      I at, across, down;
+    };
+    auto coordinate = [&](const FixedPlane& p, const Shading& s) {
+      I lanes = V::add(V::mullo(cols, V::set(static_cast<int32_t>(p.dx))),
+                       V::mullo(rows, V::set(static_cast<int32_t>(p.dy))));
+      return Coordinate{V::add(V::set(static_cast<int32_t>(p.at(g.x0 - s.xref, g.y0 - s.yref))), lanes),
+                        V::set(static_cast<int32_t>(p.dx * kCols)),
+                        V::set(static_cast<int32_t>(p.dy * kRows))};
+    };
+    Coordinate ua = coordinate(a.su, a), va = coordinate(a.sv, a);
+    Coordinate ub = ua, vb = va;
+    if constexpr (kPair) ub = coordinate(b.su, b), vb = coordinate(b.sv, b);
+
+    const I right = V::set(g.x1 + 1);
+    const I first_row_only = V::gt(V::set(1), rows);
+    const int32_t last_start = st.row_width - kCols;
+    for (int32_t y = g.y0; y <= g.y1; y += kRows) {
+      const bool second_row = kRows == 2 && y + 1 <= g.y1;
+      const I rows_in = kRows == 2 && !second_row ? first_row_only : V::set(-1);
+      // A tile's second row, when there is none, repeats the first with its
+      // lanes masked off; it is stored first, so the first row wins.
+      uint8_t* const line = target + static_cast<ptrdiff_t>(y) * target_pitch;
+      uint8_t* const line2 = second_row ? line + target_pitch : line;
+      uint16_t* zline = nullptr;
+      uint16_t* zline2 = nullptr;
+      F z_row_a = V::set(0.0f), z_row_b = V::set(0.0f);
+      I z_a = V::zero(), z_b = V::zero();
+      bool depth_sure = false;
+      if (depth) {
+        zline = reinterpret_cast<uint16_t*>(depth + static_cast<ptrdiff_t>(y) * depth_pitch);
+        zline2 = second_row ? reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(zline) + depth_pitch) : zline;
+        const int32_t dy_a = y - a.yref, dy_b = y - b.yref;
+        z_row_a = per_row(a.z.row(static_cast<float>(dy_a)), a.z.row(static_cast<float>(dy_a + 1)));
+        z_row_b = per_row(b.z.row(static_cast<float>(dy_b)), b.z.row(static_cast<float>(dy_b + 1)));
+        // row + 0 * fx is the row itself (bar the sign of a zero, which the
+        // clamp to 0..1 removes), whichever triangle a lane belongs to.
+        if (depth_per_row) {
+          z_a = depth16(z_row_a), z_b = depth16(z_row_b);
+          // Nothing stored can fail a depth at the near or far end for
+          // LESSEQUAL or GREATEREQUAL: no need to read the buffer.
+          depth_sure =
+              depth_func == kCmpAlways ||
+              (depth_func == kCmpLessEqual && V::bits(V::eq(V::or_(z_a, z_b), V::zero())) == kAllLanes) ||
+              (depth_func == kCmpGreaterEqual &&
+               V::bits(V::eq(V::and_(z_a, z_b), V::set(0xFFFF))) == kAllLanes);
+        }
+      }
+
+      // Shades the tile whose top-left pixel is (xs, y), its lanes at x.
+      auto tile = [&](int32_t xs, I x, const I* cur, I range, bool clip, I su_a, I sv_a, I su_b,
+                      I sv_b) __attribute__((always_inline)) {
+        // The second triangle's lanes are those where the shared edge is
+        // negative: its sign bit serves V::pick.
+        const I second = kPair ? cur[2] : V::zero();
+        I mask = inside<V>(cur[0], cur[1], cur[2]);
+        if constexpr (kPair) mask = V::or_(mask, V::srai(V::andnot(V::or_(cur[3], cur[4]), cur[2]), 31));
+        if (clip) mask = V::and_(mask, range);
+        if (!V::bits(mask)) return;
+        uint16_t* zp = nullptr;
+        uint16_t* zp2 = nullptr;
+        I z = V::zero(), stored = V::zero();
+        if (depth) {
+          zp = zline + xs, zp2 = zline2 + xs;
+          if (depth_per_row) {
+            z = kPair ? V::pick(second, z_a, z_b) : z_a;
+          } else {
+            I xref = V::set(a.xref);
+            F row = z_row_a, dz = V::set(a.z.dx);
+            if constexpr (kPair) {
+              xref = V::pick(second, xref, V::set(b.xref));
+              row = V::pick_f(second, row, z_row_b), dz = V::pick_f(second, dz, V::set(b.z.dx));
+            }
+            z = depth16(V::add(row, V::mul(dz, V::to_float(V::sub(x, xref)))));
+          }
+          if (!depth_sure) {
+            stored = load16(zp, zp2);
+            const I pass = depth_func == kCmpLessEqual ? V::not_(V::gt(z, stored))
+                                                       : depth_pass<V>(depth_func, z, stored);
+            mask = V::and_(mask, pass);
+          }
+        }
+        const int bits = V::bits(mask);
+        if (!bits) return;
+        const I su = kPair ? V::pick(second, su_a, su_b) : su_a;
+        const I sv = kPair ? V::pick(second, sv_a, sv_b) : sv_a;
+        const I i = shift_u ? V::srl(su, shift_u) : V::mulhi(su, V::set(t.width));
+        const I j = shift_v ? V::srl(sv, shift_v) : V::mulhi(sv, V::set(t.height));
+        const I row = pitch_shift >= 0 ? V::sll(j, pitch_shift) : V::mullo(j, V::set(t.pitch));
+        const I offset = V::add(row, palette ? i : V::slli(i, 2));
+        // Two dependent gathers stall; independent scalar loads overlap.
+        const I texel = palette ? V::lookup2(palette, texels, offset) : V::gather(texels, offset);
+        // A whole tile needs nothing of what was there.
+        if (target565) {
+          uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
+          uint16_t* p2 = reinterpret_cast<uint16_t*>(line2) + xs;
+          I out = pack_565<V>(texel);
+          if (bits != kAllLanes) out = V::select(mask, out, load16(p, p2));
+          store16(p, p2, out);
+        } else {
+          uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
+          uint32_t* p2 = reinterpret_cast<uint32_t*>(line2) + xs;
+          I out = V::and_(texel, V::set(0x00FFFFFF));
+          if (bits != kAllLanes) out = V::select(mask, out, load32(p, p2));
+          store32(p, p2, out);
+        }
+        if (depth && depth_write) {
+          I out = z;
+          if (bits != kAllLanes) out = V::select(mask, z, depth_sure ? load16(zp, zp2) : stored);
+          store16(zp, zp2, out);
+        }
+      };
+
+      I e[kEdges];
+#pragma GCC unroll 6
+      for (int k = 0; k < kEdges; ++k) e[k] = row_e[k];
+      I u_a = ua.at, v_a = va.at, u_b = ub.at, v_b = vb.at;
+      auto advance = [&] {
+#pragma GCC unroll 6
+        for (int k = 0; k < kEdges; ++k) e[k] = V::add(e[k], step_x[k]);
+        u_a = V::add(u_a, ua.across), v_a = V::add(v_a, va.across);
+        if constexpr (kPair) u_b = V::add(u_b, ub.across), v_b = V::add(v_b, vb.across);
+      };
+      // Tiles inside the box and the row, then the ones that reach past.
+      int32_t xc = g.x0;
+      const int32_t whole_end = second_row || kRows == 1 ? std::min(g.x1 + 1 - kCols, last_start) : g.x0 - 1;
+      for (; xc <= whole_end; xc += kCols) {
+        tile(xc, V::add(V::set(xc), cols), e, rows_in, false, u_a, v_a, u_b, v_b);
+        advance();
+      }
+      for (; xc <= g.x1; xc += kCols) {
+        I x = V::add(V::set(xc), cols);
+        I range = V::and_(V::gt(right, x), rows_in);
+        if (xc <= last_start) {
+          tile(xc, x, e, range, true, u_a, v_a, u_b, v_b);
+        } else {  // would leave the row: step back, mask the lanes already done
+          const int32_t xs = last_start, back = xc - xs;
+          x = V::add(V::set(xs), cols);
+          range = V::and_(V::and_(V::gt(x, V::set(xc - 1)), V::gt(right, x)), rows_in);
+          I cur[kEdges];
+#pragma GCC unroll 6
+          for (int k = 0; k < kEdges; ++k) cur[k] = V::sub(e[k], V::set(static_cast<int32_t>(g.ex[k] * back)));
+          auto back_off = [&](I c, const FixedPlane& p) {
+            return V::sub(c, V::set(static_cast<int32_t>(p.dx * static_cast<uint32_t>(back))));
+          };
+          tile(xs, x, cur, range, true, back_off(u_a, a.su), back_off(v_a, a.sv), back_off(u_b, b.su),
+               back_off(v_b, b.sv));
+        }
+        advance();
+      }
+#pragma GCC unroll 6
+      for (int k = 0; k < kEdges; ++k) row_e[k] = V::add(row_e[k], step_y[k]);
+      ua.at = V::add(ua.at, ua.down), va.at = V::add(va.at, va.down);
+      if constexpr (kPair) ub.at = V::add(ub.at, ub.down), vb.at = V::add(vb.at, vb.down);
+    }
   }
 
  private:
@@ -514,8 +630,7 @@ class FastShader {
     return V::to_int(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)));
   }
 
-  // A tile's two rows go to the upper and lower lanes. The second row is
-  // stored first, so when it repeats the first (unused) the first wins.
+  // A tile's two rows go to the upper and lower lanes.
   static I load32(const uint32_t* p, const uint32_t* next) {
     if constexpr (kRows == 1) return V::load(p);
     else return V::load_rows(p, next);
@@ -538,71 +653,6 @@ class FastShader {
     if constexpr (kRows == 1) return V::set(first);
     else return V::rows(first, second);
   }
-
-  static I fixed_row(const FixedPlane& p, int32_t dy) {
-    return per_row(static_cast<int32_t>(p.row(dy)), static_cast<int32_t>(p.row(dy + 1)));
-  }
-
-  void start_row(int32_t y) {
-    row_y_ = y;
-    int32_t dy_a = y - a_.yref, dy_b = y - b_.yref;
-    u_row_a_ = fixed_row(a_.su, dy_a), v_row_a_ = fixed_row(a_.sv, dy_a);
-    u_row_b_ = fixed_row(b_.su, dy_b), v_row_b_ = fixed_row(b_.sv, dy_b);
-    if (depth_) {
-      z_row_a_ = per_row(a_.z.row(static_cast<float>(dy_a)), a_.z.row(static_cast<float>(dy_a + 1)));
-      z_row_b_ = per_row(b_.z.row(static_cast<float>(dy_b)), b_.z.row(static_cast<float>(dy_b + 1)));
-      // row + 0 * fx is the row itself (bar the sign of a zero, which the
-      // clamp to 0..1 removes), whichever triangle a lane belongs to.
-      if (depth_per_row_) {
-        z_row_ = depth16(z_row_a_);
-        if constexpr (kPair) z_row_pair_ = depth16(z_row_b_);
-      }
-    }
-  }
-
-  uint8_t* target_;
-  int32_t target_pitch_;
-  bool target565_;
-  uint8_t* depth_;
-  int32_t depth_pitch_;
-  uint32_t depth_func_;
-  bool depth_write_;
-  const uint8_t* texels_;
-  const uint32_t* palette_;
-  int32_t width_, height_;
-  I pitch_, last_;
-  // What the kernel reads of each triangle's shading.
-  struct Planes {
-    int32_t xref, yref;
-    Plane z;
-    FixedPlane su, sv;
-    Planes(const Shading& s) : xref(s.xref), yref(s.yref), z(s.z), su(s.su), sv(s.sv) {}
-  };
-  const Planes a_, b_;
-  I xref_a_, xref_b_;
-  bool depth_per_row_;
-  int shift_u_ = 0, shift_v_ = 0, pitch_shift_ = -1;
-  I step_u_a_, step_v_a_, step_u_b_, step_v_b_;
-  F dz_a_, dz_b_;
-  int32_t row_y_ = INT32_MIN;
-  // Filled by start_row() before the first tile.
-  I u_row_a_ = V::zero(), v_row_a_ = V::zero(), u_row_b_ = V::zero(), v_row_b_ = V::zero();
-  F z_row_a_ = V::set(0.0f), z_row_b_ = V::set(0.0f);
-  I z_row_ = V::zero(), z_row_pair_ = V::zero();
-};
-
-// Lanes where all three edge values are >= 0.
-template <class V>
-[[gnu::always_inline]] inline typename V::I inside(typename V::I e0, typename V::I e1,
-                                                   typename V::I e2) {
-  return V::not_(V::srai(V::or_(V::or_(e0, e1), e2), 31));
-}
-
-// Edge values relative to the corner (x0, y0) of the box being scanned.
-template <int kEdges>
-struct Edges {
-  int32_t x0, y0, x1, y1;
-  int64_t e[kEdges], ex[kEdges], ey[kEdges];
 };
 
 // Edge values in 32-bit lanes, for boxes where they fit. Lanes cover
@@ -719,10 +769,26 @@ void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle&
     int64_t hi = corner + std::max<int64_t>(across, 0) + std::max<int64_t>(down, 0);
     narrow = narrow && lo >= INT32_MIN && hi <= INT32_MAX;
   }
-  if (narrow && FastShader<V, kPair>::eligible(st, sa, sb)) {
-    FastShader<V, kPair> shader(st, sa, sb);
-    scan_narrow<V, kPair>(st, g, shader);
-    return;
+  if (narrow && FastKernel<V, kPair>::eligible(st, sa, sb)) {
+    if constexpr (!kPair) {
+      FastKernel<V, false>::run(st, g, sa, sb);
+      return;
+    } else {
+      // Neighbours in a strip or fan share an edge, each with its own fill
+      // rule offset: one edge function is then the other's complement,
+      // -e - 1, at every pixel.
+      for (int m = 0; m < 3; ++m)
+        for (int k = 3; k < 6; ++k) {
+          if (g.ex[k] != -g.ex[m] || g.ey[k] != -g.ey[m] || g.e[k] != -g.e[m] - 1) continue;
+          Edges<5> shared;
+          shared.x0 = g.x0, shared.y0 = g.y0, shared.x1 = g.x1, shared.y1 = g.y1;
+          const int order[5] = {(m + 1) % 3, (m + 2) % 3, m, 3 + (k + 1) % 3, 3 + (k + 2) % 3};
+          for (int i = 0; i < 5; ++i)
+            shared.e[i] = g.e[order[i]], shared.ex[i] = g.ex[order[i]], shared.ey[i] = g.ey[order[i]];
+          FastKernel<V, true>::run(st, shared, sa, sb);
+          return;
+        }
+    }
   }
   ChunkShader<V, kPair> shader(st, sa, sb);
   if (narrow) scan_narrow<V, kPair>(st, g, shader);

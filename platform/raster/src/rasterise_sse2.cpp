@@ -46,6 +46,10 @@ struct Sse2 {
     __m128 mf = _mm_castsi128_ps(m);
     return _mm_or_ps(_mm_and_ps(mf, a), _mm_andnot_ps(mf, b));
   }
+  // b where the sign bit of s is set, else a.
+  static I pick(I s, I a, I b) { return select(_mm_srai_epi32(s, 31), b, a); }
+  static F pick_f(I s, F a, F b) { return select_f(_mm_srai_epi32(s, 31), b, a); }
+  static I andnot(I a, I b) { return _mm_andnot_si128(a, b); }
   static int bits(I m) { return _mm_movemask_ps(_mm_castsi128_ps(m)); }
   static I mullo(I a, I b) {
     I even = _mm_mul_epu32(a, b);

@@ -1,5 +1,7 @@
 #include "setup.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,6 +20,13 @@ double floor_small(double v) {
 
 // Positions are inside the guard band here.
 int64_t snap(double c) { return static_cast<int64_t>(floor_small(c * kSub + 0.5)); }
+// The same for a vertex's own float coordinate: c * kSub + 0.5 then lies
+// above -2^20 and has no bits below 2^-33 unless it is close to 0.5, so
+// adding 2^20 is exact and truncation rounds down.
+int64_t snap_float(float c) {
+  constexpr double kBias = 1048576.0;
+  return static_cast<int64_t>(c * kSub + 0.5 + kBias) - static_cast<int64_t>(kBias);
+}
 // The last pixel centre strictly before a maximum: a centre exactly on a
 // triangle's rightmost or lowest point lies only on right or bottom edges,
 // which the fill rule leaves to the neighbours.
@@ -67,6 +76,29 @@ uint32_t period_fraction(double v) {
   return static_cast<uint32_t>(static_cast<int64_t>(f * 4294967296.0));
 }
 
+// period_fraction() of both lanes. Below 2^51 adding and taking away
+// 1.5 * 2^52 rounds to a whole number, which the floor corrects; the
+// whole number then shows in the low bits of its sum with 2^52.
+void period_fractions(__m128d v, uint32_t& first, uint32_t& second) {
+  const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
+  if (_mm_movemask_pd(_mm_cmplt_pd(magnitude, _mm_set1_pd(2251799813685248.0))) != 3) {
+    alignas(16) double lanes[2];
+    _mm_store_pd(lanes, v);
+    first = period_fraction(lanes[0]);
+    second = period_fraction(lanes[1]);
+    return;
+  }
+  const __m128d round = _mm_set1_pd(6755399441055744.0), one = _mm_set1_pd(1.0);
+  auto floor = [&](__m128d x) {
+    __m128d r = _mm_sub_pd(_mm_add_pd(x, round), round);
+    return _mm_sub_pd(r, _mm_and_pd(_mm_cmpgt_pd(r, x), one));
+  };
+  __m128d fraction = _mm_mul_pd(_mm_sub_pd(v, floor(v)), _mm_set1_pd(4294967296.0));
+  __m128i bits = _mm_castpd_si128(_mm_add_pd(floor(fraction), _mm_set1_pd(4503599627370496.0)));
+  first = static_cast<uint32_t>(_mm_cvtsi128_si32(bits));
+  second = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(bits, bits)));
+}
+
 struct PlaneBuilder {
   Point p0;
   double dx1, dy1, dx2, dy2, area;
@@ -86,9 +118,20 @@ struct PlaneBuilder {
     Exact e = exact(a0, a1, a2);
     return {finite_float(e.ref), finite_float(e.gx), finite_float(e.gy)};
   }
-  FixedPlane wrapped(double a0, double a1, double a2) const {
-    Exact e = exact(a0, a1, a2);
-    return {period_fraction(e.ref), period_fraction(e.gx), period_fraction(e.gy)};
+  // The planes of two wrapped coordinates at once, the first in the low
+  // lanes: exact() lane by lane, in the same order.
+  void wrapped(__m128d a0, __m128d a1, __m128d a2, FixedPlane& first, FixedPlane& second) const {
+    __m128d ref = a0, gx = _mm_setzero_pd(), gy = _mm_setzero_pd();
+    if (area != 0.0) {
+      __m128d d1 = _mm_sub_pd(a1, a0), d2 = _mm_sub_pd(a2, a0), inv = _mm_set1_pd(inv_area);
+      gx = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, _mm_set1_pd(dy2)), _mm_mul_pd(d2, _mm_set1_pd(dy1))), inv);
+      gy = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, _mm_set1_pd(dx1)), _mm_mul_pd(d1, _mm_set1_pd(dx2))), inv);
+      ref = _mm_add_pd(_mm_add_pd(a0, _mm_mul_pd(gx, _mm_set1_pd(xref - p0.x))),
+                       _mm_mul_pd(gy, _mm_set1_pd(yref - p0.y)));
+    }
+    period_fractions(ref, first.ref, second.ref);
+    period_fractions(gx, first.dx, second.dx);
+    period_fractions(gy, first.dy, second.dy);
   }
 };
 
@@ -116,8 +159,8 @@ void build_planes(const DrawState& state, const TLVertex* const v[3], const Poin
   sh.wrapped_uv = state.textured && !sh.perspective &&
                   state.magnify.address_u == kAddressWrap && state.magnify.address_v == kAddressWrap;
   if (sh.wrapped_uv) {
-    sh.su = plane.wrapped(v[0]->tu, v[1]->tu, v[2]->tu);
-    sh.sv = plane.wrapped(v[0]->tv, v[1]->tv, v[2]->tv);
+    auto uv = [](const TLVertex* p) { return _mm_cvtps_pd(_mm_setr_ps(p->tu, p->tv, 0.0f, 0.0f)); };
+    plane.wrapped(uv(v[0]), uv(v[1]), uv(v[2]), sh.su, sh.sv);
   } else if (state.textured) {
     sh.u = plane(v[0]->tu * w[0], v[1]->tu * w[1], v[2]->tu * w[2]);
     sh.v = plane(v[0]->tv * w[0], v[1]->tv * w[1], v[2]->tv * w[2]);
@@ -140,12 +183,76 @@ void build_planes(const DrawState& state, const TLVertex* const v[3], const Poin
   }
 }
 
+// A clockwise triangle's edge functions at the corner (x0, y0) of its box.
+void edge_functions(RasterTriangle& t, const int64_t tx[3], const int64_t ty[3]) {
+  for (int i = 0; i < 3; ++i) {
+    int j = i == 2 ? 0 : i + 1;
+    int64_t dx = tx[j] - tx[i], dy = ty[j] - ty[i];
+    // Top-left rule: pixel centres exactly on a top or left edge belong
+    // to this triangle, on any other edge to its neighbour.
+    bool top_left = dy < 0 || (dy == 0 && dx > 0);
+    t.e[i] = dx * (int64_t{t.y0} * kSub - ty[i]) - dy * (int64_t{t.x0} * kSub - tx[i]) -
+             (top_left ? 0 : 1);
+    t.ex[i] = -dy * kSub;
+    t.ey[i] = dx * kSub;
+  }
+}
+
+// The usual triangle, wholly inside the guard band: no clipping, one raster
+// triangle whose box is the triangle's own.
+[[gnu::always_inline]] inline int setup_unclipped(const DrawState& state,
+                                                   const TLVertex* const v[3],
+                                                   uint32_t flat_color, Shading& shading,
+                                                   RasterTriangle* out) {
+  Point p[3];
+  int64_t X[3], Y[3];
+  for (int i = 0; i < 3; ++i) {
+    p[i] = {v[i]->sx, v[i]->sy};
+    X[i] = snap_float(v[i]->sx);
+    Y[i] = snap_float(v[i]->sy);
+  }
+  int64_t twice_area = (X[0] * Y[1] - X[1] * Y[0]) + (X[1] * Y[2] - X[2] * Y[1]) +
+                       (X[2] * Y[0] - X[0] * Y[2]);
+  if (twice_area == 0) return 0;
+  bool clockwise = twice_area > 0;
+  if ((state.cull == kCullCW && clockwise) || (state.cull == kCullCCW && !clockwise)) return 0;
+
+  const Rect& clip = state.clip;
+  int64_t bx0 = std::max<int64_t>(ceil_pixel(std::min({X[0], X[1], X[2]})), clip.left);
+  int64_t bx1 = std::min<int64_t>(last_pixel_before(std::max({X[0], X[1], X[2]})), clip.right - 1);
+  int64_t by0 = std::max<int64_t>(ceil_pixel(std::min({Y[0], Y[1], Y[2]})), clip.top);
+  int64_t by1 = std::min<int64_t>(last_pixel_before(std::max({Y[0], Y[1], Y[2]})), clip.bottom - 1);
+  if (bx0 > bx1 || by0 > by1) return 0;
+
+  shading.clockwise = clockwise;
+  shading.xref = static_cast<int32_t>(bx0);
+  shading.yref = static_cast<int32_t>(by0);
+  build_planes(state, v, p, flat_color, shading);
+
+  RasterTriangle& t = out[0];
+  t.x0 = static_cast<int32_t>(bx0);
+  t.x1 = static_cast<int32_t>(bx1);
+  t.y0 = static_cast<int32_t>(by0);
+  t.y1 = static_cast<int32_t>(by1);
+  // Clockwise order, so the inside is where e >= 0.
+  int a = clockwise ? 1 : 2, b = clockwise ? 2 : 1;
+  const int64_t tx[3] = {X[0], X[a], X[b]}, ty[3] = {Y[0], Y[a], Y[b]};
+  edge_functions(t, tx, ty);
+  return 1;
+}
+
 }  // namespace
 
 int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v1,
                    const TLVertex& v2, uint32_t flat_color, Shading& shading,
                    RasterTriangle* out) {
   const TLVertex* const v[3] = {&v0, &v1, &v2};
+  // NaN and infinities fail the test as well.
+  bool unclipped = true;
+  for (int i = 0; i < 3; ++i)
+    unclipped = unclipped && std::fabs(v[i]->sx) <= kGuardBand && std::fabs(v[i]->sy) <= kGuardBand;
+  if (unclipped) return setup_unclipped(state, v, flat_color, shading, out);
+
   Point original[3];
   Point poly[9];
   int n = 3;
@@ -207,17 +314,7 @@ int setup_triangle(const DrawState& state, const TLVertex& v0, const TLVertex& v
     t.y0 = static_cast<int32_t>(std::max<int64_t>(ceil_pixel(std::min({ty[0], ty[1], ty[2]})), by0));
     t.y1 = static_cast<int32_t>(std::min<int64_t>(last_pixel_before(std::max({ty[0], ty[1], ty[2]})), by1));
     if (t.x0 > t.x1 || t.y0 > t.y1) continue;
-    for (int i = 0; i < 3; ++i) {
-      int j = (i + 1) % 3;
-      int64_t dx = tx[j] - tx[i], dy = ty[j] - ty[i];
-      // Top-left rule: pixel centres exactly on a top or left edge belong
-      // to this triangle, on any other edge to its neighbour.
-      bool top_left = dy < 0 || (dy == 0 && dx > 0);
-      t.e[i] = dx * (int64_t{t.y0} * kSub - ty[i]) - dy * (int64_t{t.x0} * kSub - tx[i]) -
-               (top_left ? 0 : 1);
-      t.ex[i] = -dy * kSub;
-      t.ey[i] = dx * kSub;
-    }
+    edge_functions(t, tx, ty);
     ++count;
   }
   return count;
