@@ -8,6 +8,25 @@ namespace zv::raster {
 
 using namespace detail;
 
+namespace detail {
+
+// A set-up triangle, possibly waiting for its neighbour.
+struct SetUp {
+  Shading shading;
+  RasterTriangle tris[kMaxRasterTriangles];
+  int count = 0;
+};
+
+struct DrawContext {
+  DrawState state;
+  // False when nothing can be drawn: no usable target, or nothing left of
+  // the viewport.
+  bool drawable = false;
+  SetUp set_up[2];
+};
+
+}  // namespace detail
+
 Backend best_vector_backend() {
   return __builtin_cpu_supports("avx2") ? Backend::Avx2 : Backend::Sse2;
 }
@@ -58,7 +77,7 @@ bool usable_texture(const Texture* t) {
 
 Device::Device(Backend backend, const Surface& target, Palette* target_palette,
                const Surface* depth)
-    : backend_(backend) {
+    : backend_(backend), context_(std::make_unique<DrawContext>()) {
   if (backend_ == Backend::Avx2 && !__builtin_cpu_supports("avx2")) backend_ = Backend::Sse2;
   set_render_target(target, target_palette);
   set_depth_buffer(depth);
@@ -86,19 +105,29 @@ void Device::set_render_target(const Surface& target, Palette* target_palette) {
   target_ = target;
   target_palette_ = target_palette;
   viewport_ = bounds(target);
+  decoded_ = false;
 }
 
 void Device::set_depth_buffer(const Surface* depth) {
   has_depth_ = depth != nullptr;
   depth_ = depth ? *depth : Surface{};
+  decoded_ = false;
 }
 
-void Device::set_viewport(const Rect& viewport) { viewport_ = viewport; }
+void Device::set_viewport(const Rect& viewport) {
+  viewport_ = viewport;
+  decoded_ = false;
+}
 
-void Device::set_texture(const Texture* texture) { texture_ = texture; }
+// The description behind the same pointer is compared at every draw.
+void Device::set_texture(const Texture* texture) {
+  if (texture != texture_) decoded_ = false;
+  texture_ = texture;
+}
 
 bool Device::set_render_state(uint32_t state, uint32_t value) {
   if (state >= kRenderStateCount) return false;
+  decoded_ = false;
   states_[state] = value;
   if (state == kTextureAddress) states_[kTextureAddressU] = states_[kTextureAddressV] = value;
   return true;
@@ -156,13 +185,25 @@ void Device::clear(const Rect& area, uint32_t flags, uint32_t argb, float z) {
     fill(depth_, area, depth_value(z, depth_.format));
 }
 
-bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
-  if (primitive != kTriangleList && primitive != kTriangleStrip && primitive != kTriangleFan)
-    return false;
-  if (!v) return false;
-  if (!target_usable(target_, target_palette_)) return true;
+namespace {
 
-  DrawState st{};
+bool same_description(const Texture& a, const Texture& b) {
+  return a.surface.pixels == b.surface.pixels && a.surface.pitch == b.surface.pitch &&
+         a.surface.width == b.surface.width && a.surface.height == b.surface.height &&
+         a.surface.format == b.surface.format && a.palette == b.palette;
+}
+
+}  // namespace
+
+void Device::decode() {
+  decoded_ = true;
+  decoded_texture_ = texture_ ? *texture_ : Texture{};
+  DrawContext& c = *context_;
+  c.drawable = false;
+  if (!target_usable(target_, target_palette_)) return;
+
+  DrawState& st = c.state;
+  st = DrawState{};
   st.target = target_view(target_, target_palette_);
   st.clip = intersect(viewport_, bounds(target_));
   st.row_width = target_.width;
@@ -177,7 +218,7 @@ bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
     st.depth_pitch = depth_.pitch;
     st.depth_format = depth_.format;
   }
-  if (empty(st.clip)) return true;
+  if (empty(st.clip)) return;
   st.cull = states_[kCullMode];
   st.flat = states_[kShadeMode] == kShadeFlat;
   st.textured = usable_texture(texture_);
@@ -202,6 +243,16 @@ bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
   // ONE/ZERO is the source exactly; skip reading the target for it.
   st.blend = states_[kAlphaBlendEnable] != 0 &&
              !(st.src_blend == kBlendOne && st.dst_blend == kBlendZero);
+  c.drawable = true;
+}
+
+bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
+  if (primitive != kTriangleList && primitive != kTriangleStrip && primitive != kTriangleFan)
+    return false;
+  if (!v) return false;
+  if (!decoded_ || (texture_ && !same_description(*texture_, decoded_texture_))) decode();
+  if (!context_->drawable) return true;
+  const DrawState& st = context_->state;
 
   RasteriseFn rasterise = rasterise_reference;
   RasterisePairFn rasterise_pair = nullptr;
@@ -211,11 +262,7 @@ bool Device::draw(uint32_t primitive, const TLVertex* v, size_t count) {
   // Neighbours in a fan or strip share an edge; with the same winding they
   // lie on opposite sides of it, and the vectorised backends scan the two
   // together. A triangle waits here for its possible partner.
-  struct SetUp {
-    Shading shading;
-    RasterTriangle tris[kMaxRasterTriangles];
-    int count = 0;
-  } set_up[2];
+  SetUp* const set_up = context_->set_up;
   SetUp* pending = nullptr;
   auto flush = [&] {
     if (pending)

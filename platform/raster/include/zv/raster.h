@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zv::raster {
@@ -129,6 +130,10 @@ enum class Backend : uint8_t {
 // The widest vectorised backend this CPU runs.
 Backend best_vector_backend();
 
+namespace detail {
+struct DrawContext;
+}
+
 class Device {
  public:
   // ZENABLE starts TRUE when a depth buffer is given, as on a surface with an
@@ -165,6 +170,10 @@ class Device {
   bool draw(uint32_t primitive, const TLVertex* vertices, size_t count);
 
  private:
+  // Works out what draw() needs of the surfaces, the viewport, the texture
+  // and the states; kept until one of them changes.
+  void decode();
+
   Backend backend_;
   Surface target_{};
   Palette* target_palette_ = nullptr;
@@ -173,6 +182,11 @@ class Device {
   Rect viewport_{};
   const Texture* texture_ = nullptr;
   std::array<uint32_t, kRenderStateCount> states_{};
+  std::unique_ptr<detail::DrawContext> context_;
+  bool decoded_ = false;
+  // The texture's description when it was decoded: the caller may change
+  // it between draws.
+  Texture decoded_texture_{};
 };
 
 }  // namespace zv::raster
