@@ -206,6 +206,13 @@ TEST_F(Handles, APalettisedTextureShowsItsPaletteAsItIsAtDrawTime) {
     // Without any palette the texture has no colours: the vertices show.
     ASSERT_EQ(texture->SetPalette(nullptr), DD_OK);
     EXPECT_EQ(Drawn(), 0xFFFFFFu);
+
+    // A palette made once the last one drawn with is gone, likely in its
+    // place, is a palette of its own.
+    green.Reset();
+    auto red = Palette({{0, 0, 0, 0}, {255, 0, 0, 0}});
+    ASSERT_EQ(texture->SetPalette(red.Get()), DD_OK);
+    EXPECT_EQ(Drawn(), kRed);
 }
 
 TEST_F(Handles, ALostTextureIsNotSampled) {

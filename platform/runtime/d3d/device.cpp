@@ -173,6 +173,10 @@ void Device::SelectTexture(D3DTEXTUREHANDLE handle, ddraw::Surface* surface) {
     textureHandle_ = handle;
     textureSurface_ = surface;
     textureGeneration_ = TexturesGeneration();
+    // Handles are only given to surfaces in a format the rasteriser samples,
+    // and a surface keeps its format.
+    if (surface != nullptr)
+        textureFormat_ = *RasterFormat(surface->Format());
 }
 
 HRESULT Device::BindTexture() {
@@ -184,12 +188,10 @@ HRESULT Device::BindTexture() {
     }
     if (textureSurface_->Pixels() == nullptr)
         return DDERR_SURFACELOST;
-    // Handles are only given to surfaces in a format the rasteriser samples.
-    const raster::PixelFormat format = *RasterFormat(textureSurface_->Format());
-    texture_.surface = RasterSurface(*textureSurface_, format);
+    texture_.surface = RasterSurface(*textureSurface_, textureFormat_);
     // A palettised texture without a palette has no colours: it is left out
     // and the vertices' own colours show.
-    texture_.palette = format == raster::PixelFormat::Pal8
+    texture_.palette = textureFormat_ == raster::PixelFormat::Pal8
                            ? texturePalette_.Sync(textureSurface_->AttachedPalette())
                            : nullptr;
     raster_.set_texture(&texture_);

@@ -91,6 +91,7 @@ private:
     // The handle's surface, kept alive by the handle registry for as long as
     // its generation stays the same.
     ddraw::Surface* textureSurface_ = nullptr;
+    raster::PixelFormat textureFormat_ = raster::PixelFormat::Pal8;
     unsigned textureGeneration_ = 0;
     raster::Texture texture_;
     std::vector<runtime::Com<IDirect3DViewport2>> viewports_;

@@ -1,6 +1,5 @@
 #include "d3d/formats.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace zv::d3d {
@@ -117,17 +116,14 @@ std::span<const DDPIXELFORMAT> TextureFormats() {
 raster::Palette* PaletteMirror::Sync(const ddraw::Palette* palette) {
     if (palette == nullptr)
         return nullptr;
-    const std::span<const PALETTEENTRY> entries = palette->Entries();
-    if (entries.size() == seenSize_ &&
-        std::memcmp(entries.data(), seen_.data(), entries.size_bytes()) == 0)
+    if (palette->Stamp() == seen_)
         return &palette_;
+    seen_ = palette->Stamp();
     // Indices past a 16-colour palette have no colour of their own: black.
-    seen_ = {};
-    std::copy(entries.begin(), entries.end(), seen_.begin());
-    seenSize_ = entries.size();
     static_assert(sizeof(PALETTEENTRY) == sizeof(raster::PaletteEntry));
-    raster::PaletteEntry converted[256];
-    std::memcpy(converted, seen_.data(), sizeof converted);
+    raster::PaletteEntry converted[256] = {};
+    const std::span<const PALETTEENTRY> entries = palette->Entries();
+    std::memcpy(converted, entries.data(), entries.size_bytes());
     palette_.set_entries(0, converted, 256);
     return &palette_;
 }

@@ -10,7 +10,7 @@
 
 #include <zv/raster.h>
 
-#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -33,15 +33,15 @@ raster::Surface RasterSurface(const ddraw::Surface& surface, raster::PixelFormat
 std::span<const DDPIXELFORMAT> TextureFormats();
 
 // The rasteriser's copy of a DirectDraw palette, brought up to date whenever
-// the entries have changed since the last look.
+// another palette is given or the entries have changed since the last look.
 class PaletteMirror {
 public:
     // Null when there is no palette.
     raster::Palette* Sync(const ddraw::Palette* palette);
 
 private:
-    std::array<PALETTEENTRY, 256> seen_ = {};
-    size_t seenSize_ = 0;
+    // The stamp of the palette last copied; stamps start at 1.
+    uint64_t seen_ = 0;
     raster::Palette palette_;
 };
 

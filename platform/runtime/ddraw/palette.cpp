@@ -11,7 +11,14 @@ bool RangeFits(DWORD first, DWORD count, size_t size) {
     return count != 0 && first < size && count <= size - first;
 }
 
+uint64_t NextStamp() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
 } // namespace
+
+Palette::Palette(size_t size) : size_(size), stamp_(NextStamp()) {}
 
 HRESULT Palette::Create(DWORD flags, const PALETTEENTRY* table, LPDIRECTDRAWPALETTE* palette) {
     if (palette == nullptr)
@@ -50,6 +57,7 @@ HRESULT Palette::SetEntries(DWORD dwFlags, DWORD dwStartingEntry, DWORD dwCount,
     if (dwFlags != 0 || lpEntries == nullptr || !RangeFits(dwStartingEntry, dwCount, size_))
         return DDERR_INVALIDPARAMS;
     std::copy_n(lpEntries, dwCount, entries_.begin() + dwStartingEntry);
+    stamp_ = NextStamp();
     return DD_OK;
 }
 

@@ -6,6 +6,7 @@
 #include "common/com_object.h"
 
 #include <array>
+#include <cstdint>
 #include <span>
 
 namespace zv::ddraw {
@@ -31,11 +32,17 @@ public:
     // 16 or 256 entries.
     std::span<const PALETTEENTRY> Entries() const { return {entries_.data(), size_}; }
 
+    // Taken afresh from one count for all palettes when a palette is made and
+    // whenever its entries are set: while it stays the same, so do the
+    // entries, and no two palettes ever show the same stamp.
+    uint64_t Stamp() const { return stamp_; }
+
 private:
-    explicit Palette(size_t size) : size_(size) {}
+    explicit Palette(size_t size);
 
     std::array<PALETTEENTRY, 256> entries_ = {};
     size_t size_;
+    uint64_t stamp_;
 };
 
 } // namespace zv::ddraw

@@ -81,7 +81,8 @@ public:
     bool IsPrimary() const { return (caps_ & DDSCAPS_PRIMARYSURFACE) != 0; }
     bool Lost() const { return lost_; }
     Surface* ZBuffer() const { return From(zBuffer_.Get()); }
-    const Palette* AttachedPalette() const { return Palette::From(palette_.Get()); }
+    // SetPalette admits only this module's palettes: no need to look again.
+    const Palette* AttachedPalette() const { return static_cast<const Palette*>(palette_.Get()); }
 
     // Gives the memory up, as a display change does; IsLost then says so
     // until Restore. A device context handed out goes with it.
