@@ -350,15 +350,25 @@ TEST_F(DeviceTest, DepthIsTestedAtEveryDepthOfZBuffer) {
 }
 
 TEST_F(DeviceTest, ClearingTheZBufferPutsItAtTheFarPlane) {
-    auto [surface, z] = TargetAndZBuffer(4, 4);
-    auto d = Device(surface.Get());
-    auto v = Viewport(d.Get());
-    D3DRECT part = {0, 0, 2, 4};
-    ASSERT_EQ(v->Clear(1, &part, D3DCLEAR_ZBUFFER), D3D_OK);
-    const auto depths = ReadPixels(z.Get(), 2);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(depths[i], i % 4 < 2 ? 0xFFFFu : 0u) << i;
-    EXPECT_EQ(Colours(surface.Get()), std::vector<uint32_t>(16, 0));
+    // The far plane is the largest value of the buffer's significant bits;
+    // 24- and 32-bit buffers keep 24 of them in 32-bit words.
+    struct Case {
+        DWORD depth;
+        int bytes;
+        uint32_t far;
+    };
+    for (const Case& c : {Case{16, 2, 0xFFFF}, Case{24, 4, 0xFFFFFF}, Case{32, 4, 0xFFFFFF}}) {
+        SCOPED_TRACE(c.depth);
+        auto [surface, z] = TargetAndZBuffer(4, 4, c.depth);
+        auto d = Device(surface.Get());
+        auto v = Viewport(d.Get());
+        D3DRECT part = {0, 0, 2, 4};
+        ASSERT_EQ(v->Clear(1, &part, D3DCLEAR_ZBUFFER), D3D_OK);
+        const auto depths = ReadPixels(z.Get(), c.bytes);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(depths[i], i % 4 < 2 ? c.far : 0u) << i;
+        EXPECT_EQ(Colours(surface.Get()), std::vector<uint32_t>(16, 0));
+    }
 }
 
 TEST_F(DeviceTest, OtherTargetFormatsAreDrawnInto) {

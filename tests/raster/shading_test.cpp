@@ -288,6 +288,32 @@ TEST_P(Shading, DepthTestAndWrite) {
   }
 }
 
+// Depths as stored, cleared and drawn: 0..1 spans the format's significant
+// bits, 1.0 and beyond are the largest value.
+TEST_P(Shading, DepthValuesOfEveryFormat) {
+  struct Case {
+    PixelFormat format;
+    float z;
+    uint32_t stored;
+  } cases[] = {
+      {PixelFormat::Z16, 0.0f, 0u},        {PixelFormat::Z16, 0.5f, 32768u},
+      {PixelFormat::Z16, 1.0f, 0xFFFFu},   {PixelFormat::Z16, 1.5f, 0xFFFFu},
+      {PixelFormat::Z32, -0.5f, 0u},       {PixelFormat::Z32, 0.5f, 8388608u},
+      {PixelFormat::Z32, 1.0f, 0xFFFFFFu}, {PixelFormat::Z32, 2.0f, 0xFFFFFFu},
+  };
+  for (const Case& c : cases) {
+    Image image(8, 8, PixelFormat::XRGB8888), depth(8, 8, c.format, 0x5A);
+    Device device(GetParam(), image.surface(), nullptr, &depth.surface());
+    device.clear({0, 0, 4, 8}, kClearZBuffer, 0, c.z);
+    EXPECT_EQ(depth.at(1, 1), c.stored) << "cleared to " << c.z;
+    device.set_render_state(kZFunc, kCmpAlways);
+    std::vector<TLVertex> q = quad(4, 0, 8, 8, 0xFFFF0000u);
+    for (TLVertex& v : q) v.sz = c.z;
+    draw_fan(device, q);
+    EXPECT_EQ(depth.at(5, 1), c.stored) << "drawn at " << c.z;
+  }
+}
+
 TEST_P(Shading, DepthOffLeavesTheBufferAlone) {
   Image image(8, 8, PixelFormat::XRGB8888), depth(8, 8, PixelFormat::Z32);
   Device device(GetParam(), image.surface(), nullptr, &depth.surface());

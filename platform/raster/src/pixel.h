@@ -84,11 +84,17 @@ inline void write_target(const TargetView& t, uint8_t* p, uint32_t argb) {
   }
 }
 
-// Depth as stored: 16 bits, or 24 significant bits in a 32-bit word.
+// The largest depth a buffer of the format stores.
+inline float depth_scale(PixelFormat format) {
+  return format == PixelFormat::Z16 ? 65535.0f : 16777215.0f;
+}
+
+// Depth as stored: 16 bits, or 24 significant bits in a 32-bit word. 1.0
+// is the largest value: rounding 2^24 - 0.5 in float would give 2^24.
 inline uint32_t depth_value(float z, PixelFormat format) {
   float clamped = min_ps(max_ps(z, 0.0f), 1.0f);
-  float scale = format == PixelFormat::Z16 ? 65535.0f : 16777215.0f;
-  return static_cast<uint32_t>(static_cast<int32_t>(clamped * scale + 0.5f));
+  float scale = depth_scale(format);
+  return static_cast<uint32_t>(static_cast<int32_t>(min_ps(clamped * scale + 0.5f, scale)));
 }
 
 inline bool depth_pass(uint32_t func, uint32_t incoming, uint32_t stored) {

@@ -103,7 +103,8 @@ class ChunkShader {
       depth = st_.depth_pixels + static_cast<ptrdiff_t>(y) * st_.depth_pitch +
               static_cast<ptrdiff_t>(xs) * (z16 ? 2 : 4);
       F clamped = V::min(V::max(at(&Shading::z, lane), V::set(0.0f)), V::set(1.0f));
-      z = V::to_int(V::add(V::mul(clamped, V::set(z16 ? 65535.0f : 16777215.0f)), V::set(0.5f)));
+      const F scale = V::set(depth_scale(st_.depth_format));
+      z = V::to_int(V::min(V::add(V::mul(clamped, scale), V::set(0.5f)), scale));
       stored = z16 ? V::load16(depth) : V::load(depth);
       mask = V::and_(mask, depth_pass<V>(st_.depth_func, z, stored));
       if (!V::bits(mask)) return;
@@ -625,9 +626,10 @@ struct FastKernel {
     return 32 - __builtin_ctz(static_cast<uint32_t>(size));
   }
 
+  // As depth_value() for Z16.
   static I depth16(F z) {
     F clamped = V::min(V::max(z, V::set(0.0f)), V::set(1.0f));
-    return V::to_int(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)));
+    return V::to_int(V::min(V::add(V::mul(clamped, V::set(65535.0f)), V::set(0.5f)), V::set(65535.0f)));
   }
 
   // A tile's two rows go to the upper and lower lanes.
