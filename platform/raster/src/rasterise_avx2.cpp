@@ -90,21 +90,22 @@ struct Avx2 {
                                       _mm_loadl_epi64(static_cast<const __m128i*>(next)));
     return _mm256_cvtepu16_epi32(both);
   }
-  static void store16_rows(void* p, void* next, I v) {
-    __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+  // Lanes of at most 16 bits, packed in order.
+  static __m128i pack16(I v) {
+    return _mm_packus_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+  }
+  static void store_packed16_rows(void* p, void* next, __m128i packed) {
     _mm_storel_epi64(static_cast<__m128i*>(next), _mm_unpackhi_epi64(packed, packed));
     _mm_storel_epi64(static_cast<__m128i*>(p), packed);
   }
+  static void store16_rows(void* p, void* next, I v) { store_packed16_rows(p, next, pack16(v)); }
 
   static I load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
   static void store(void* p, I v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
   static I load16(const void* p) {
     return _mm256_cvtepu16_epi32(_mm_loadu_si128(static_cast<const __m128i*>(p)));
   }
-  static void store16(void* p, I v) {
-    __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
-    _mm_storeu_si128(static_cast<__m128i*>(p), packed);
-  }
+  static void store16(void* p, I v) { _mm_storeu_si128(static_cast<__m128i*>(p), pack16(v)); }
 
   // div255(a * b) for each of the 32 bytes; unpack and pack stay within
   // 128-bit halves, so the bytes come back where they were.

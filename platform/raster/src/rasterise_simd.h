@@ -619,6 +619,133 @@ struct FastKernel {
     }
   }
 
+  // Two triangles that fill their box exactly, the edges of neither
+  // reaching into it but the one they share, at one depth throughout (`z`,
+  // or none without a depth test): that edge alone is followed, to tell
+  // which triangle's texture coordinates a lane takes. No tile may leave
+  // the row.
+  [[gnu::noinline]] static void run_box(const DrawState& st, const Edges<5>& g, const Shading& a,
+                                        const Shading& b, uint32_t z_value) {
+    static_assert(kPair);
+    const TextureView& t = st.texture;
+    uint8_t* const target = st.target.pixels;
+    const ptrdiff_t target_pitch = st.target.pitch;
+    const bool target565 = st.target.format == PixelFormat::RGB565;
+    uint8_t* const depth = st.depth_test ? st.depth_pixels : nullptr;
+    const ptrdiff_t depth_pitch = st.depth_pitch;
+    const uint32_t depth_func = st.depth_func;
+    const bool depth_write = st.depth_write;
+    // Nothing stored can fail a depth at the near or far end for
+    // LESSEQUAL or GREATEREQUAL: no need to read the buffer.
+    const bool depth_sure = depth_func == kCmpAlways || (depth_func == kCmpLessEqual && z_value == 0) ||
+                            (depth_func == kCmpGreaterEqual && z_value == 0xFFFF);
+    const I z = V::set(static_cast<int32_t>(z_value));
+    const __m128i z_packed = V::pack16(z);
+    const uint8_t* const texels = t.pixels;
+    const uint32_t* const palette = t.format == PixelFormat::Pal8 ? t.palette : nullptr;
+    const int shift_u = power_of_two_shift(t.width), shift_v = power_of_two_shift(t.height);
+    const int pitch_shift =
+        t.pitch > 0 && (t.pitch & (t.pitch - 1)) == 0 ? __builtin_ctz(static_cast<uint32_t>(t.pitch)) : -1;
+
+    I cols = V::lanes(), rows = V::zero();
+    if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
+    I shared = V::add(V::add(V::set(static_cast<int32_t>(g.e[2])),
+                             V::mullo(cols, V::set(static_cast<int32_t>(g.ex[2])))),
+                      V::mullo(rows, V::set(static_cast<int32_t>(g.ey[2]))));
+    const I shared_across = V::set(static_cast<int32_t>(g.ex[2] * kCols));
+    const I shared_down = V::set(static_cast<int32_t>(g.ey[2] * kRows));
+    struct Coordinate {
+      I at, across, down;
+    };
+    auto coordinate = [&](const FixedPlane& p, const Shading& s) {
+      I lanes = V::add(V::mullo(cols, V::set(static_cast<int32_t>(p.dx))),
+                       V::mullo(rows, V::set(static_cast<int32_t>(p.dy))));
+      return Coordinate{V::add(V::set(static_cast<int32_t>(p.at(g.x0 - s.xref, g.y0 - s.yref))), lanes),
+                        V::set(static_cast<int32_t>(p.dx * kCols)),
+                        V::set(static_cast<int32_t>(p.dy * kRows))};
+    };
+    Coordinate ua = coordinate(a.su, a), va = coordinate(a.sv, a);
+    Coordinate ub = coordinate(b.su, b), vb = coordinate(b.sv, b);
+
+    const I right = V::set(g.x1 + 1);
+    const I first_row_only = V::gt(V::set(1), rows);
+    // Tiles wholly inside the box's columns start up to here.
+    const int32_t whole_end = g.x1 + 1 - kCols;
+    for (int32_t y = g.y0; y <= g.y1; y += kRows) {
+      const bool second_row = kRows == 2 && y + 1 <= g.y1;
+      const I rows_in = kRows == 2 && !second_row ? first_row_only : V::set(-1);
+      uint8_t* const line = target + static_cast<ptrdiff_t>(y) * target_pitch;
+      uint8_t* const line2 = second_row ? line + target_pitch : line;
+      uint16_t* zline = nullptr;
+      uint16_t* zline2 = nullptr;
+      if (depth) {
+        zline = reinterpret_cast<uint16_t*>(depth + static_cast<ptrdiff_t>(y) * depth_pitch);
+        zline2 = second_row ? reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(zline) + depth_pitch) : zline;
+      }
+
+      // `whole`: every lane of the tile is in the box.
+      auto tile = [&](int32_t xs, I mask, bool whole, I sel, I su_a, I sv_a, I su_b,
+                      I sv_b) __attribute__((always_inline)) {
+        uint16_t* const zp = zline + xs;
+        uint16_t* const zp2 = zline2 + xs;
+        I stored = V::zero();
+        if (depth && !depth_sure) {
+          stored = load16(zp, zp2);
+          const I pass = depth_func == kCmpLessEqual ? V::not_(V::gt(z, stored))
+                                                     : depth_pass<V>(depth_func, z, stored);
+          mask = V::and_(mask, pass);
+          whole = whole && V::bits(mask) == kAllLanes;
+          if (!V::bits(mask)) return;
+        }
+        const I su = V::pick(sel, su_a, su_b);
+        const I sv = V::pick(sel, sv_a, sv_b);
+        const I i = shift_u ? V::srl(su, shift_u) : V::mulhi(su, V::set(t.width));
+        const I j = shift_v ? V::srl(sv, shift_v) : V::mulhi(sv, V::set(t.height));
+        const I row = pitch_shift >= 0 ? V::sll(j, pitch_shift) : V::mullo(j, V::set(t.pitch));
+        const I offset = V::add(row, palette ? i : V::slli(i, 2));
+        const I texel = palette ? V::lookup2(palette, texels, offset) : V::gather(texels, offset);
+        if (target565) {
+          uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
+          uint16_t* p2 = reinterpret_cast<uint16_t*>(line2) + xs;
+          I out = pack_565<V>(texel);
+          if (!whole) out = V::select(mask, out, load16(p, p2));
+          store16(p, p2, out);
+        } else {
+          uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
+          uint32_t* p2 = reinterpret_cast<uint32_t*>(line2) + xs;
+          I out = V::and_(texel, V::set(0x00FFFFFF));
+          if (!whole) out = V::select(mask, out, load32(p, p2));
+          store32(p, p2, out);
+        }
+        if (depth && depth_write) {
+          if (whole) store_packed16(zp, zp2, z_packed);
+          else store16(zp, zp2, V::select(mask, z, depth_sure ? load16(zp, zp2) : stored));
+        }
+      };
+
+      I sel = shared, u_a = ua.at, v_a = va.at, u_b = ub.at, v_b = vb.at;
+      auto advance = [&] {
+        sel = V::add(sel, shared_across);
+        u_a = V::add(u_a, ua.across), v_a = V::add(v_a, va.across);
+        u_b = V::add(u_b, ub.across), v_b = V::add(v_b, vb.across);
+      };
+      int32_t xc = g.x0;
+      if (second_row || kRows == 1) {
+        for (; xc <= whole_end; xc += kCols) {
+          tile(xc, V::set(-1), true, sel, u_a, v_a, u_b, v_b);
+          advance();
+        }
+      }
+      for (; xc <= g.x1; xc += kCols) {
+        tile(xc, V::and_(V::gt(right, V::add(V::set(xc), cols)), rows_in), false, sel, u_a, v_a, u_b, v_b);
+        advance();
+      }
+      shared = V::add(shared, shared_down);
+      ua.at = V::add(ua.at, ua.down), va.at = V::add(va.at, va.down);
+      ub.at = V::add(ub.at, ub.down), vb.at = V::add(vb.at, vb.down);
+    }
+  }
+
  private:
   // 32 - log2(size) for a power of two, so a shift gives (s * size) >> 32; else 0.
   static int power_of_two_shift(int32_t size) {
@@ -648,6 +775,10 @@ struct FastKernel {
   static void store16(uint16_t* p, uint16_t* next, I v) {
     if constexpr (kRows == 1) V::store16(p, v);
     else V::store16_rows(p, next, v);
+  }
+  static void store_packed16(uint16_t* p, uint16_t* next, __m128i packed) {
+    if constexpr (kRows == 1) V::store_packed16(p, packed);
+    else V::store_packed16_rows(p, next, packed);
   }
 
   template <class T>
@@ -739,6 +870,27 @@ void scan_wide(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
   }
 }
 
+// Whether two triangles sharing edge 2 cover their box exactly, at one
+// depth (into `z`) if depth is tested, with no tile of `lanes` leaving the
+// row: true when each of the other edges is >= 0 at the box's four corners,
+// and so, being linear, all over it.
+inline bool fills_box(const DrawState& st, const Edges<5>& g, const Shading& a, const Shading& b,
+                      int lanes, uint32_t& z) {
+  const int32_t columns = g.x1 - g.x0 + 1;
+  if (g.x0 + (columns + lanes - 1) / lanes * lanes > st.row_width) return false;
+  const int64_t w = g.x1 - g.x0, h = g.y1 - g.y0;
+  for (int k : {0, 1, 3, 4}) {
+    const int64_t e = g.e[k], across = g.ex[k] * w, down = g.ey[k] * h;
+    if (e < 0 || e + across < 0 || e + down < 0 || e + across + down < 0) return false;
+  }
+  if (!st.depth_test) return true;
+  // z.row(fy) + z.dx * fx is the reference itself (bar the sign of a zero,
+  // which the clamp to 0..1 removes) when both steps are zero.
+  if (a.z.dx != 0.0f || a.z.dy != 0.0f || b.z.dx != 0.0f || b.z.dy != 0.0f) return false;
+  z = depth_value(a.z.ref, PixelFormat::Z16);
+  return depth_value(b.z.ref, PixelFormat::Z16) == z;
+}
+
 // Scans the union of the triangles' boxes in chunks of N lanes.
 template <class V, bool kPair>
 void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle& ta,
@@ -787,7 +939,9 @@ void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle&
           const int order[5] = {(m + 1) % 3, (m + 2) % 3, m, 3 + (k + 1) % 3, 3 + (k + 2) % 3};
           for (int i = 0; i < 5; ++i)
             shared.e[i] = g.e[order[i]], shared.ex[i] = g.ex[order[i]], shared.ey[i] = g.ey[order[i]];
-          FastKernel<V, true>::run(st, shared, sa, sb);
+          uint32_t z = 0;
+          if (fills_box(st, shared, sa, sb, N, z)) FastKernel<V, true>::run_box(st, shared, sa, sb, z);
+          else FastKernel<V, true>::run(st, shared, sa, sb);
           return;
         }
     }

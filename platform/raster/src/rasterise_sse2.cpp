@@ -72,10 +72,15 @@ struct Sse2 {
   static I load16(const void* p) {
     return _mm_unpacklo_epi16(_mm_loadl_epi64(static_cast<const __m128i*>(p)), _mm_setzero_si128());
   }
-  static void store16(void* p, I v) {
+  // The low 16 bits of each lane, in the low half.
+  static __m128i pack16(I v) {
     I s = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);  // packs saturates signed
-    _mm_storel_epi64(static_cast<__m128i*>(p), _mm_packs_epi32(s, s));
+    return _mm_packs_epi32(s, s);
   }
+  static void store_packed16(void* p, __m128i packed) {
+    _mm_storel_epi64(static_cast<__m128i*>(p), packed);
+  }
+  static void store16(void* p, I v) { store_packed16(p, pack16(v)); }
 
   // div255(a * b) for each of the 16 bytes.
   static I mul_bytes(I a, I b) {

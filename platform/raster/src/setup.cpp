@@ -79,9 +79,9 @@ uint32_t period_fraction(double v) {
 // period_fraction() of both lanes. Below 2^51 adding and taking away
 // 1.5 * 2^52 rounds to a whole number, which the floor corrects; the
 // whole number then shows in the low bits of its sum with 2^52.
-void period_fractions(__m128d v, uint32_t& first, uint32_t& second) {
+[[gnu::always_inline]] inline void period_fractions(__m128d v, uint32_t& first, uint32_t& second) {
   const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
-  if (_mm_movemask_pd(_mm_cmplt_pd(magnitude, _mm_set1_pd(2251799813685248.0))) != 3) {
+  if (_mm_movemask_pd(_mm_cmplt_pd(magnitude, _mm_set1_pd(2251799813685248.0))) != 3) [[unlikely]] {
     alignas(16) double lanes[2];
     _mm_store_pd(lanes, v);
     first = period_fraction(lanes[0]);
