@@ -686,8 +686,8 @@ struct FastKernel {
       // `whole`: every lane of the tile is in the box.
       auto tile = [&](int32_t xs, I mask, bool whole, I sel, I su_a, I sv_a, I su_b,
                       I sv_b) __attribute__((always_inline)) {
-        uint16_t* const zp = zline + xs;
-        uint16_t* const zp2 = zline2 + xs;
+        uint16_t* const zp = depth ? zline + xs : nullptr;
+        uint16_t* const zp2 = depth ? zline2 + xs : nullptr;
         I stored = V::zero();
         if (depth && !depth_sure) {
           stored = load16(zp, zp2);
@@ -871,13 +871,13 @@ void scan_wide(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
 }
 
 // Whether two triangles sharing edge 2 cover their box exactly, at one
-// depth (into `z`) if depth is tested, with no tile of `lanes` leaving the
-// row: true when each of the other edges is >= 0 at the box's four corners,
-// and so, being linear, all over it.
+// depth (into `z`) if depth is tested, with no tile `columns` wide leaving
+// the row: true when each of the other edges is >= 0 at the box's four
+// corners, and so, being linear, all over it.
 inline bool fills_box(const DrawState& st, const Edges<5>& g, const Shading& a, const Shading& b,
-                      int lanes, uint32_t& z) {
+                      int tile_columns, uint32_t& z) {
   const int32_t columns = g.x1 - g.x0 + 1;
-  if (g.x0 + (columns + lanes - 1) / lanes * lanes > st.row_width) return false;
+  if (g.x0 + (columns + tile_columns - 1) / tile_columns * tile_columns > st.row_width) return false;
   const int64_t w = g.x1 - g.x0, h = g.y1 - g.y0;
   for (int k : {0, 1, 3, 4}) {
     const int64_t e = g.e[k], across = g.ex[k] * w, down = g.ey[k] * h;
@@ -940,7 +940,8 @@ void rasterise_any(const DrawState& st, const Shading& sa, const RasterTriangle&
           for (int i = 0; i < 5; ++i)
             shared.e[i] = g.e[order[i]], shared.ex[i] = g.ex[order[i]], shared.ey[i] = g.ey[order[i]];
           uint32_t z = 0;
-          if (fills_box(st, shared, sa, sb, N, z)) FastKernel<V, true>::run_box(st, shared, sa, sb, z);
+          if (fills_box(st, shared, sa, sb, FastKernel<V, true>::kCols, z))
+            FastKernel<V, true>::run_box(st, shared, sa, sb, z);
           else FastKernel<V, true>::run(st, shared, sa, sb);
           return;
         }
