@@ -2,12 +2,11 @@
 // same pixels from both, the picture where the grid lies and the background
 // around it.
 #include "d3d_test.h"
+#include "png_file.h"
 #include "program_frame.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
@@ -20,17 +19,13 @@ const zv::Dib& Picture() {
     return picture;
 }
 
-// For looking at: ZV_D3D_FRAME_DUMP=<folder> writes the frames as PPM files.
+// For looking at: ZV_D3D_FRAME_DUMP=<folder> writes the frames as PNG files.
 void Dump(const std::string& name, const std::vector<uint32_t>& pixels, int width, int height) {
     const char* folder = std::getenv("ZV_D3D_FRAME_DUMP");
     if (folder == nullptr)
         return;
-    std::ofstream out(std::string(folder) + "/" + name + ".ppm", std::ios::binary);
-    out << "P6\n" << width << " " << height << "\n255\n";
-    for (uint32_t p : pixels) {
-        const char rgb[3] = {char(p >> 16), char(p >> 8), char(p)};
-        out.write(rgb, 3);
-    }
+    const std::string path = std::string(folder) + "/" + name + ".png";
+    EXPECT_TRUE(zv::testing::WritePng(path, pixels, width, height)) << "cannot write " << path;
 }
 
 class Frame : public Direct3DTest {
