@@ -683,6 +683,17 @@ long Display::DrawCounter::Count() {
     return m_count;
 }
 
+void Display::DrawCounter::Await(std::chrono::milliseconds most) {
+    ::Display* x = X(m_x);
+    if (x == nullptr)
+        return;
+    if (XPending(x) == 0) {
+        pollfd wait{ConnectionNumber(x), POLLIN, 0};
+        poll(&wait, 1, static_cast<int>(most.count()));
+    }
+    Count();
+}
+
 long Display::DrawCounter::CountFor(std::chrono::milliseconds time) {
     long start = Count();
     auto end = Clock::now() + time;
@@ -696,7 +707,14 @@ long Display::DrawCounter::CountFor(std::chrono::milliseconds time) {
 // ---------------------------------------------------------------- Program
 
 Program::Program(const std::string& executable, const std::string& folder)
+    : Program(std::vector<std::string>{executable}, folder) {}
+
+Program::Program(const std::vector<std::string>& command, const std::string& folder)
     : m_errorFile(TempName("stderr.txt")) {
+    std::vector<char*> arguments;
+    for (const std::string& argument : command)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
     m_pid = fork();
     if (m_pid == 0) {
         DieWithParent();
@@ -705,7 +723,7 @@ Program::Program(const std::string& executable, const std::string& folder)
         if (error < 0 || dup2(error, STDERR_FILENO) < 0 || dup2(null, STDOUT_FILENO) < 0 ||
             chdir(folder.c_str()) != 0)
             _exit(126);
-        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        execvp(arguments[0], arguments.data());
         _exit(127);
     }
 }

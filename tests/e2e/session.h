@@ -140,6 +140,9 @@ public:
         long Count();
         // Reports received within the time.
         long CountFor(std::chrono::milliseconds time);
+        // Waits at most the time for the next report and takes it in at once,
+        // so that frames further apart than a round trip are counted apart.
+        void Await(std::chrono::milliseconds most);
 
     private:
         void* m_x;
@@ -160,6 +163,8 @@ private:
 class Program {
 public:
     Program(const std::string& executable, const std::string& folder);
+    // A command with its arguments, looked up on the PATH.
+    Program(const std::vector<std::string>& command, const std::string& folder);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
