@@ -1,5 +1,5 @@
 // The About box, opened from the window's system menu with the keyboard.
-#include "session.h"
+#include "desktop.h"
 
 #include <gtest/gtest.h>
 

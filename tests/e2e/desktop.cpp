@@ -1,4 +1,4 @@
-#include "session.h"
+#include "desktop.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

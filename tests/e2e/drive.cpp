@@ -9,7 +9,7 @@
 // size set up and drawn, and Escape ends it. Frames are counted by the X
 // server's reports of drawing into the window, which may merge two frames
 // into one report: the counts are lower bounds.
-#include "session.h"
+#include "desktop.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // How the program ends: by the user's hand with status 0, and with its
 // message and status 1 when the picture is missing.
-#include "session.h"
+#include "desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The window resized, moved, minimised and restored while it draws.
-#include "session.h"
+#include "desktop.h"
 
 #include <gtest/gtest.h>
 

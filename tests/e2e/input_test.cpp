@@ -1,5 +1,5 @@
 // The space bar and the keyboard focus, as the user works them.
-#include "session.h"
+#include "desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The build installed into a prefix of the test's own, and the installed
 // program started the two ways a user starts it: from a terminal through
 // bin/zevra, and from the desktop through its entry.
-#include "session.h"
+#include "desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Zevra started as a user starts it: the window it opens, what it writes
 // to the debug channel on the way, and the picture of its first frames.
-#include "session.h"
+#include "desktop.h"
 
 #include <gtest/gtest.h>
 
