@@ -22,7 +22,7 @@ constexpr uint32_t kCopyrightStyle = 0x50020000;
 // WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON
 constexpr uint32_t kDefButtonStyle = 0x50030001;
 
-constexpr const char* kCopyright = "Copyright (C) 2026 The Zevra developers";
+constexpr const char* kCopyright = "Copyright (C) 2026 The Zevra team";
 
 constexpr rsrc::DialogItem kAboutItems[] = {
     {"STATIC", nullptr, IDR_MAINFRAME, kStaticId, 11, 17, 20, 20, kIconStyle, 0},

@@ -90,6 +90,10 @@ public:
     // position of an unmapped window get it again once it is mapped.
     bool hasPlacement = false;
     POINT placement{0, 0};
+    // A centred placement was worked out for this outer size; the manager's
+    // frame, known only once mapped, may make the window larger.
+    bool placementCentred = false;
+    SIZE placementSize{0, 0};
 
     // Mapped as the server reported it: the toolkit calls a window mapped
     // as soon as it asked for it, before the window manager has placed it.

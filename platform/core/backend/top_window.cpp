@@ -14,6 +14,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace zv::backend {
@@ -112,7 +113,21 @@ void OnRealized(GtkWidget* widget, gpointer data) {
     gdk_window_set_functions(gtk_widget_get_window(widget), static_cast<GdkWMFunction>(functions));
 }
 
-gboolean OnMapped(GtkWidget*, GdkEvent*, gpointer data) {
+// The manager's frame is there by the time the window is mapped: a centred
+// window moves back by half of whatever the frame added to its size.
+POINT KeepCentredInFrame(GtkWidget* widget, const NativeWindow& native) {
+    POINT at = native.placement;
+    GdkRectangle frame{};
+    gdk_window_get_frame_extents(gtk_widget_get_window(widget), &frame);
+    at.x -= (frame.width - native.placementSize.cx) / 2;
+    at.y -= (frame.height - native.placementSize.cy) / 2;
+    RECT area = WorkArea();
+    at.x = std::max(area.left, std::min<LONG>(at.x, area.right - frame.width));
+    at.y = std::max(area.top, std::min<LONG>(at.y, area.bottom - frame.height));
+    return at;
+}
+
+gboolean OnMapped(GtkWidget* widget, GdkEvent*, gpointer data) {
     auto* top = static_cast<TopWindow*>(data);
     NativeWindow* native = top->native;
     if (native == nullptr)
@@ -122,7 +137,10 @@ gboolean OnMapped(GtkWidget*, GdkEvent*, gpointer data) {
     // where the user last put it.
     if (native->hasPlacement) {
         native->hasPlacement = false;
-        top->Move(native->placement.x, native->placement.y);
+        POINT at = native->placement;
+        if (native->placementCentred)
+            at = KeepCentredInFrame(widget, *native);
+        top->Move(at.x, at.y);
     }
     return FALSE;
 }

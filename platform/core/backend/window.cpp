@@ -150,6 +150,16 @@ void MoveTo(NativeWindow& window, POINT topLeft) {
     if (window.top != nullptr && !window.mapped) {
         window.hasPlacement = true;
         window.placement = topLeft;
+        window.placementCentred = false;
+    }
+}
+
+void MoveCentredTo(NativeWindow& window, POINT topLeft) {
+    MoveTo(window, topLeft);
+    if (window.hasPlacement && !window.mapped) {
+        RECT outer = WindowRect(window);
+        window.placementCentred = true;
+        window.placementSize = {outer.right - outer.left, outer.bottom - outer.top};
     }
 }
 

@@ -77,6 +77,9 @@ RECT WindowRect(const NativeWindow& window);
 void SetClientSize(NativeWindow& window, SIZE size);
 // Moves the outer top-left corner (controls: in the parent's client area).
 void MoveTo(NativeWindow& window, POINT topLeft);
+// Places the window centred on a point worked out for its present outer size;
+// it stays centred in the window manager's frame once mapped.
+void MoveCentredTo(NativeWindow& window, POINT topLeft);
 // The primary screen's area without panels and docks.
 RECT WorkArea();
 

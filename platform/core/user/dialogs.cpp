@@ -140,7 +140,7 @@ HWND BuildDialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC proc, LPARA
         }
     bool centred = form->x == 0 && form->y == 0 && !(form->style & DS_ABSALIGN);
     if (centred || (form->style & DS_CENTER))
-        zv::backend::MoveTo(*dialog.native, CentredPosition(dialog));
+        zv::backend::MoveCentredTo(*dialog.native, CentredPosition(dialog));
     else
         zv::backend::MoveTo(*dialog.native,
                             {Scale(form->x, base.cx, 4), Scale(form->y, base.cy, 8)});
