@@ -13,6 +13,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=${1:-$root/build}
 
+"$here/install-deps.sh"
+command -v valgrind >/dev/null || { apt-get update -qq && apt-get install -y -qq valgrind; }
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 build=$(cd "$build" && pwd)
 cmake --build "$build" -j2 --target zevra zv_ddraw zv_d3drm zv_e2e_drive >/dev/null

@@ -11,6 +11,7 @@ root=$(dirname "$here")
 build=${1:-$root/build}
 frames=${2:-10000}
 
+"$here/install-deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 build=$(cd "$build" && pwd)
 cmake --build "$build" -j2 --target zevra zv_ddraw zv_d3drm zv_e2e_drive >/dev/null
