@@ -442,12 +442,7 @@ struct FastKernel {
     const bool depth_write = st.depth_write;
     // A depth that only changes from row to row is worked out once per row.
     const bool depth_per_row = a.z.dx == 0.0f && (!kPair || b.z.dx == 0.0f);
-    const uint8_t* const texels = t.pixels;
-    const uint32_t* const palette = t.format == PixelFormat::Pal8 ? t.palette : nullptr;
-    const int shift_u = power_of_two_shift(t.width), shift_v = power_of_two_shift(t.height);
-    // A power-of-two pitch (the usual case) saves the slow 32-bit multiply.
-    const int pitch_shift =
-        t.pitch > 0 && (t.pitch & (t.pitch - 1)) == 0 ? __builtin_ctz(static_cast<uint32_t>(t.pitch)) : -1;
+    const Texels texels(t);
 
     I cols = V::lanes(), rows = V::zero();
     if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
@@ -460,17 +455,8 @@ struct FastKernel {
       step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * kCols));
       step_y[k] = V::set(static_cast<int32_t>(g.ey[k] * kRows));
     }
-    // su and sv of every lane, modulo 2^32, at the box's corner, and their
-    // steps from tile to tile and from row to row.
-    struct Coordinate {
-      I at, across, down;
-    };
     auto coordinate = [&](const FixedPlane& p, const Shading& s) {
-      I lanes = V::add(V::mullo(cols, V::set(static_cast<int32_t>(p.dx))),
-                       V::mullo(rows, V::set(static_cast<int32_t>(p.dy))));
-      return Coordinate{V::add(V::set(static_cast<int32_t>(p.at(g.x0 - s.xref, g.y0 - s.yref))), lanes),
-                        V::set(static_cast<int32_t>(p.dx * kCols)),
-                        V::set(static_cast<int32_t>(p.dy * kRows))};
+      return Coordinate::At(p, s, g.x0, g.y0, cols, rows);
     };
     Coordinate ua = coordinate(a.su, a), va = coordinate(a.sv, a);
     Coordinate ub = ua, vb = va;
@@ -548,26 +534,8 @@ struct FastKernel {
         if (!bits) return;
         const I su = kPair ? V::pick(second, su_a, su_b) : su_a;
         const I sv = kPair ? V::pick(second, sv_a, sv_b) : sv_a;
-        const I i = shift_u ? V::srl(su, shift_u) : V::mulhi(su, V::set(t.width));
-        const I j = shift_v ? V::srl(sv, shift_v) : V::mulhi(sv, V::set(t.height));
-        const I row = pitch_shift >= 0 ? V::sll(j, pitch_shift) : V::mullo(j, V::set(t.pitch));
-        const I offset = V::add(row, palette ? i : V::slli(i, 2));
-        // Two dependent gathers stall; independent scalar loads overlap.
-        const I texel = palette ? V::lookup2(palette, texels, offset) : V::gather(texels, offset);
-        // A whole tile needs nothing of what was there.
-        if (target565) {
-          uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
-          uint16_t* p2 = reinterpret_cast<uint16_t*>(line2) + xs;
-          I out = pack_565<V>(texel);
-          if (bits != kAllLanes) out = V::select(mask, out, load16(p, p2));
-          store16(p, p2, out);
-        } else {
-          uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
-          uint32_t* p2 = reinterpret_cast<uint32_t*>(line2) + xs;
-          I out = V::and_(texel, V::set(0x00FFFFFF));
-          if (bits != kAllLanes) out = V::select(mask, out, load32(p, p2));
-          store32(p, p2, out);
-        }
+        const I texel = texels.fetch(su, sv);
+        store_colour(line, line2, xs, target565, texel, mask, bits == kAllLanes);
         if (depth && depth_write) {
           I out = z;
           if (bits != kAllLanes) out = V::select(mask, z, depth_sure ? load16(zp, zp2) : stored);
@@ -641,11 +609,7 @@ struct FastKernel {
                             (depth_func == kCmpGreaterEqual && z_value == 0xFFFF);
     const I z = V::set(static_cast<int32_t>(z_value));
     const __m128i z_packed = V::pack16(z);
-    const uint8_t* const texels = t.pixels;
-    const uint32_t* const palette = t.format == PixelFormat::Pal8 ? t.palette : nullptr;
-    const int shift_u = power_of_two_shift(t.width), shift_v = power_of_two_shift(t.height);
-    const int pitch_shift =
-        t.pitch > 0 && (t.pitch & (t.pitch - 1)) == 0 ? __builtin_ctz(static_cast<uint32_t>(t.pitch)) : -1;
+    const Texels texels(t);
 
     I cols = V::lanes(), rows = V::zero();
     if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
@@ -654,15 +618,8 @@ struct FastKernel {
                       V::mullo(rows, V::set(static_cast<int32_t>(g.ey[2]))));
     const I shared_across = V::set(static_cast<int32_t>(g.ex[2] * kCols));
     const I shared_down = V::set(static_cast<int32_t>(g.ey[2] * kRows));
-    struct Coordinate {
-      I at, across, down;
-    };
     auto coordinate = [&](const FixedPlane& p, const Shading& s) {
-      I lanes = V::add(V::mullo(cols, V::set(static_cast<int32_t>(p.dx))),
-                       V::mullo(rows, V::set(static_cast<int32_t>(p.dy))));
-      return Coordinate{V::add(V::set(static_cast<int32_t>(p.at(g.x0 - s.xref, g.y0 - s.yref))), lanes),
-                        V::set(static_cast<int32_t>(p.dx * kCols)),
-                        V::set(static_cast<int32_t>(p.dy * kRows))};
+      return Coordinate::At(p, s, g.x0, g.y0, cols, rows);
     };
     Coordinate ua = coordinate(a.su, a), va = coordinate(a.sv, a);
     Coordinate ub = coordinate(b.su, b), vb = coordinate(b.sv, b);
@@ -699,24 +656,8 @@ struct FastKernel {
         }
         const I su = V::pick(sel, su_a, su_b);
         const I sv = V::pick(sel, sv_a, sv_b);
-        const I i = shift_u ? V::srl(su, shift_u) : V::mulhi(su, V::set(t.width));
-        const I j = shift_v ? V::srl(sv, shift_v) : V::mulhi(sv, V::set(t.height));
-        const I row = pitch_shift >= 0 ? V::sll(j, pitch_shift) : V::mullo(j, V::set(t.pitch));
-        const I offset = V::add(row, palette ? i : V::slli(i, 2));
-        const I texel = palette ? V::lookup2(palette, texels, offset) : V::gather(texels, offset);
-        if (target565) {
-          uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
-          uint16_t* p2 = reinterpret_cast<uint16_t*>(line2) + xs;
-          I out = pack_565<V>(texel);
-          if (!whole) out = V::select(mask, out, load16(p, p2));
-          store16(p, p2, out);
-        } else {
-          uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
-          uint32_t* p2 = reinterpret_cast<uint32_t*>(line2) + xs;
-          I out = V::and_(texel, V::set(0x00FFFFFF));
-          if (!whole) out = V::select(mask, out, load32(p, p2));
-          store32(p, p2, out);
-        }
+        const I texel = texels.fetch(su, sv);
+        store_colour(line, line2, xs, target565, texel, mask, whole);
         if (depth && depth_write) {
           if (whole) store_packed16(zp, zp2, z_packed);
           else store16(zp, zp2, V::select(mask, z, depth_sure ? load16(zp, zp2) : stored));
@@ -747,6 +688,68 @@ struct FastKernel {
   }
 
  private:
+  // The texture as the kernels sample it: wrapped coordinates are 32-bit
+  // fractions of its size, so a power-of-two size takes a shift.
+  struct Texels {
+    explicit Texels(const TextureView& t)
+        : pixels(t.pixels),
+          palette(t.format == PixelFormat::Pal8 ? t.palette : nullptr),
+          width(t.width),
+          height(t.height),
+          pitch(t.pitch),
+          shift_u(power_of_two_shift(t.width)),
+          shift_v(power_of_two_shift(t.height)),
+          // A power-of-two pitch (the usual case) saves the slow 32-bit multiply.
+          pitch_shift(t.pitch > 0 && (t.pitch & (t.pitch - 1)) == 0
+                          ? __builtin_ctz(static_cast<uint32_t>(t.pitch))
+                          : -1) {}
+
+    I fetch(I su, I sv) const {
+      const I i = shift_u ? V::srl(su, shift_u) : V::mulhi(su, V::set(width));
+      const I j = shift_v ? V::srl(sv, shift_v) : V::mulhi(sv, V::set(height));
+      const I row = pitch_shift >= 0 ? V::sll(j, pitch_shift) : V::mullo(j, V::set(pitch));
+      const I offset = V::add(row, palette ? i : V::slli(i, 2));
+      // Two dependent gathers stall; independent scalar loads overlap.
+      return palette ? V::lookup2(palette, pixels, offset) : V::gather(pixels, offset);
+    }
+
+    const uint8_t* pixels;
+    const uint32_t* palette;
+    int32_t width, height, pitch;
+    int shift_u, shift_v, pitch_shift;
+  };
+
+  // su or sv of every lane, modulo 2^32, at a tile, and its steps from tile
+  // to tile and from row to row of tiles.
+  struct Coordinate {
+    I at, across, down;
+
+    static Coordinate At(const FixedPlane& p, const Shading& s, int32_t x0, int32_t y0, I cols, I rows) {
+      I lanes = V::add(V::mullo(cols, V::set(static_cast<int32_t>(p.dx))),
+                       V::mullo(rows, V::set(static_cast<int32_t>(p.dy))));
+      return {V::add(V::set(static_cast<int32_t>(p.at(x0 - s.xref, y0 - s.yref))), lanes),
+              V::set(static_cast<int32_t>(p.dx * kCols)), V::set(static_cast<int32_t>(p.dy * kRows))};
+    }
+  };
+
+  // A whole tile needs nothing of what was there.
+  static void store_colour(uint8_t* line, uint8_t* line2, int32_t xs, bool target565, I texel, I mask,
+                           bool whole) {
+    if (target565) {
+      uint16_t* p = reinterpret_cast<uint16_t*>(line) + xs;
+      uint16_t* p2 = reinterpret_cast<uint16_t*>(line2) + xs;
+      I out = pack_565<V>(texel);
+      if (!whole) out = V::select(mask, out, load16(p, p2));
+      store16(p, p2, out);
+    } else {
+      uint32_t* p = reinterpret_cast<uint32_t*>(line) + xs;
+      uint32_t* p2 = reinterpret_cast<uint32_t*>(line2) + xs;
+      I out = V::and_(texel, V::set(0x00FFFFFF));
+      if (!whole) out = V::select(mask, out, load32(p, p2));
+      store32(p, p2, out);
+    }
+  }
+
   // 32 - log2(size) for a power of two, so a shift gives (s * size) >> 32; else 0.
   static int power_of_two_shift(int32_t size) {
     if (size < 2 || (size & (size - 1))) return 0;
