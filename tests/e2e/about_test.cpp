@@ -26,17 +26,8 @@ Point Pixels(int x, int y) {
             static_cast<int>(std::lround(y * 13 / 8.0))};
 }
 
-class About : public ::testing::Test {
+class About : public FocusedProgram {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.Ready());
-        window = WaitForWindow(display, zevra.Pid(), "Zevra");
-        ASSERT_NE(window, 0u);
-        ASSERT_TRUE(display.ActivateAndWait(window));
-        Display::DrawCounter frames(display, window);
-        ASSERT_TRUE(Eventually([&] { return frames.Count() >= 5; })) << "no frames";
-    }
-
     // Alt+Space opens the system menu; its last entry opens the box.
     unsigned long OpenMenu() {
         display.Key("alt+space");
@@ -54,9 +45,6 @@ protected:
         return WaitForWindow(display, zevra.Pid(), kAboutTitle, 10s);
     }
 
-    Display display{true};
-    Program zevra{ProgramPath(), DataDir()};
-    unsigned long window = 0;
 };
 
 TEST_F(About, TheSystemMenuEndsWithTheAboutEntryInJapaneseGlyphs) {

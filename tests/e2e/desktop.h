@@ -5,6 +5,7 @@
 // read back from the server, and the server's count of drawing into a window.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -209,5 +210,23 @@ inline constexpr Size kTemplateClient = {240 * 7 / 4, (257 * 13 + 4) / 8};
 // Where the program and its data live in this build.
 std::string ProgramPath();
 std::string DataDir();
+
+// The program started under a window manager, its window focused and
+// drawing frames.
+class FocusedProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.Ready());
+        window = WaitForWindow(display, zevra.Pid(), "Zevra");
+        ASSERT_NE(window, 0u);
+        ASSERT_TRUE(display.ActivateAndWait(window));
+        Display::DrawCounter frames(display, window);
+        ASSERT_TRUE(Eventually([&] { return frames.Count() >= 5; })) << "no frames";
+    }
+
+    Display display{true};
+    Program zevra{ProgramPath(), DataDir()};
+    unsigned long window = 0;
+};
 
 } // namespace zv::e2e

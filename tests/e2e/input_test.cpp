@@ -8,26 +8,14 @@
 namespace zv::e2e {
 namespace {
 
-// A started program whose window has the focus and is drawing frames.
-class Running : public ::testing::Test {
+// With the pictures of the regions the tests compare.
+class Running : public FocusedProgram {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(display.Ready());
-        window = WaitForWindow(display, zevra.Pid(), "Zevra");
-        ASSERT_NE(window, 0u);
-        ASSERT_TRUE(display.ActivateAndWait(window));
-        Display::DrawCounter frames(display, window);
-        ASSERT_TRUE(Eventually([&] { return frames.Count() >= 5; })) << "no frames";
-    }
-
     Image Region(const Image& client, int centreX, int centreY) const {
         return client.Crop(centreX - kBox / 2, centreY - kBox / 2, kBox, kBox);
     }
 
     static constexpr int kBox = 60;
-    Display display{true};
-    Program zevra{ProgramPath(), DataDir()};
-    unsigned long window = 0;
 };
 
 TEST_F(Running, HoldingTheSpaceBarDisturbsTheCentreMoreThanTheCorners) {
