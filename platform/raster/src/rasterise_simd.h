@@ -388,6 +388,23 @@ struct Edges {
   int64_t e[kEdges], ex[kEdges], ey[kEdges];
 };
 
+// Every edge's value in each lane of the box's first tile, whose lanes lie
+// `cols` and `rows` from its corner, and its steps to the next tile across
+// (kCols pixels) and down (kRows rows).
+template <class V, int kEdges, int kCols, int kRows>
+inline void first_tile_edges(const Edges<kEdges>& g, typename V::I cols, typename V::I rows,
+                             typename V::I (&row_e)[kEdges], typename V::I (&step_x)[kEdges],
+                             typename V::I (&step_y)[kEdges]) {
+#pragma GCC unroll 6
+  for (int k = 0; k < kEdges; ++k) {
+    row_e[k] = V::add(V::add(V::set(static_cast<int32_t>(g.e[k])),
+                             V::mullo(cols, V::set(static_cast<int32_t>(g.ex[k])))),
+                      V::mullo(rows, V::set(static_cast<int32_t>(g.ey[k]))));
+    step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * kCols));
+    step_y[k] = V::set(static_cast<int32_t>(g.ey[k] * kRows));
+  }
+}
+
 // The commonest state, the program's own among it, scanned and shaded in
 // one loop with every constant hoisted: affine texturing that is the final
 // colour (decal, or modulation by flat opaque white), nearest sampling with
@@ -447,14 +464,7 @@ struct FastKernel {
     I cols = V::lanes(), rows = V::zero();
     if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
     I row_e[kEdges], step_x[kEdges], step_y[kEdges];
-#pragma GCC unroll 6
-    for (int k = 0; k < kEdges; ++k) {
-      row_e[k] = V::add(V::add(V::set(static_cast<int32_t>(g.e[k])),
-                               V::mullo(cols, V::set(static_cast<int32_t>(g.ex[k])))),
-                        V::mullo(rows, V::set(static_cast<int32_t>(g.ey[k]))));
-      step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * kCols));
-      step_y[k] = V::set(static_cast<int32_t>(g.ey[k] * kRows));
-    }
+    first_tile_edges<V, kEdges, kCols, kRows>(g, cols, rows, row_e, step_x, step_y);
     auto coordinate = [&](const FixedPlane& p, const Shading& s) {
       return Coordinate::At(p, s, g.x0, g.y0, cols, rows);
     };
@@ -800,14 +810,7 @@ void scan_narrow(const DrawState& st, const Edges<kEdges>& g, Shader& shader) {
   I cols = V::lanes(), rows = V::zero();
   if constexpr (kRows == 2) cols = V::rows(0, 1, 2, 3), rows = V::rows(0, 1);
   I row_e[kEdges], step_x[kEdges], step_y[kEdges];
-#pragma GCC unroll 6
-  for (int k = 0; k < kEdges; ++k) {
-    row_e[k] = V::add(V::add(V::set(static_cast<int32_t>(g.e[k])),
-                             V::mullo(cols, V::set(static_cast<int32_t>(g.ex[k])))),
-                      V::mullo(rows, V::set(static_cast<int32_t>(g.ey[k]))));
-    step_x[k] = V::set(static_cast<int32_t>(g.ex[k] * kCols));
-    step_y[k] = V::set(static_cast<int32_t>(g.ey[k] * kRows));
-  }
+  first_tile_edges<V, kEdges, kCols, kRows>(g, cols, rows, row_e, step_x, step_y);
   const I right = V::set(g.x1 + 1);
   const I first_row_only = V::gt(V::set(1), rows);
   const int32_t last_start = st.row_width - kCols;
