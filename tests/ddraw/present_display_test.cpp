@@ -1,6 +1,7 @@
 // The presentation surfaces over the real module and a real window on an X
 // server of the test's own: what HXPPresent shows, where, after a move and a
 // resize, and what a destroyed window does to the blit.
+#include "display_support.h"
 #include "x_screen.h"
 
 #include <gfx/hxp.h>
@@ -19,25 +20,11 @@
 namespace {
 
 using namespace std::chrono_literals;
+using zv::test::PumpUntil;
 
-// Handles the platform's messages until done() holds; false on timeout.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5000ms) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    int exitCode = 0;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        for (int i = 0; i < 100 && zv::user::MessageWaiting(); ++i)
-            zv::user::DispatchNextMessage(exitCode);
-        zv::user::PlatformIdle();
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
+// Lets the events of the next moments arrive and be handled.
 void Settle() {
-    const auto end = std::chrono::steady_clock::now() + 150ms;
-    PumpUntil([&] { return std::chrono::steady_clock::now() > end; });
+    zv::test::Settle(150ms);
 }
 
 POINT ClientOrigin(HWND hwnd) {
