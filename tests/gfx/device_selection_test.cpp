@@ -480,14 +480,7 @@ TEST(DeviceSelectionOfTheModule, TheMmxDeviceIsMadeForEitherColourModel) {
         auto create =
             reinterpret_cast<decltype(&DirectDrawCreate)>(GetProcAddress(module, "DirectDrawCreate"));
         ASSERT_EQ(create(nullptr, &g_hxp.ddraw, nullptr), DD_OK);
-        ASSERT_EQ(g_hxp.ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
-        DDSURFACEDESC desc = {};
-        desc.dwSize = DDSURFACEDESC_SIZE;
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-        desc.dwWidth = 64;
-        desc.dwHeight = 48;
-        ASSERT_EQ(g_hxp.ddraw->CreateSurface(&desc, &g_hxp.backSurface, nullptr), DD_OK);
+        ASSERT_NO_FATAL_FAILURE(CreateOffscreenBackSurface(64, 48));
 
         ASSERT_EQ(HXPCreateDevice(colorModel), 1);
         const std::string first =

@@ -53,14 +53,7 @@ TEST_F(TextureThroughTheModule, Can1IsLoadedWithHandlesOnTheDevice) {
             GetProcAddress(module, "DirectDrawCreate"));
         ASSERT_NE(create, nullptr);
         ASSERT_EQ(create(nullptr, &g_hxp.ddraw, nullptr), DD_OK);
-        ASSERT_EQ(g_hxp.ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
-        DDSURFACEDESC back = {};
-        back.dwSize = DDSURFACEDESC_SIZE;
-        back.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        back.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-        back.dwWidth = 64;
-        back.dwHeight = 48;
-        ASSERT_EQ(g_hxp.ddraw->CreateSurface(&back, &g_hxp.backSurface, nullptr), DD_OK);
+        ASSERT_NO_FATAL_FAILURE(CreateOffscreenBackSurface(64, 48));
         ASSERT_EQ(HXPCreateDevice(D3DCOLOR_RGB), 1);
         g_hxp.halFound = halFound;
 
@@ -140,14 +133,7 @@ TEST_F(TextureThroughTheModule, AFrameWithTheLoadedPictureShowsIt) {
     g_hxp = GraphicsState{};
     ASSERT_EQ(HXPInitialize(), 1);
     ASSERT_EQ(g_hxp.pfnDirectDrawCreate(nullptr, &g_hxp.ddraw, nullptr), DD_OK);
-    ASSERT_EQ(g_hxp.ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
-    DDSURFACEDESC back = {};
-    back.dwSize = DDSURFACEDESC_SIZE;
-    back.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    back.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    back.dwWidth = kWidth;
-    back.dwHeight = kHeight;
-    ASSERT_EQ(g_hxp.ddraw->CreateSurface(&back, &g_hxp.backSurface, nullptr), DD_OK);
+    ASSERT_NO_FATAL_FAILURE(CreateOffscreenBackSurface(kWidth, kHeight));
     g_hxp.bitsPerPixel = 32;
     g_hxp.deviceType = D3DCOLOR_RGB;
 
